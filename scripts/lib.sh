@@ -1,0 +1,32 @@
+# Shared by run.sh and test.sh: install missing Debian packages, then configure and build.
+set -euo pipefail
+
+QUINDLE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+QUINDLE_BUILD="$QUINDLE_ROOT/build"
+
+# What building and running the program needs; Tahoma comes from fonts-wine.
+QUINDLE_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev fonts-wine)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+ensure_packages() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# configure_build DIR [CMAKE OPTIONS...]
+configure_build() {
+    local dir=$1
+    shift
+    cmake -S "$QUINDLE_ROOT" -B "$dir" -G Ninja "$@"
+}

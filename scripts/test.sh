@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything into build/ and runs every test.
+source "$(dirname "$0")/lib.sh"
+
+ensure_packages "${QUINDLE_RUN_PACKAGES[@]}" libgtest-dev libbenchmark-dev
+
+# Warnings fail the build in CI; a local build with a newer compiler only reports them.
+werror=OFF
+[ "${CI:-}" = true ] && werror=ON
+configure_build "$QUINDLE_BUILD" -DCMAKE_BUILD_TYPE=Release -DQUINDLE_WERROR=$werror
+cmake --build "$QUINDLE_BUILD"
+(cd "$QUINDLE_BUILD" && ctest --output-on-failure)

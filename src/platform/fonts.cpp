@@ -1,0 +1,76 @@
+// Font lookup over QFontDatabase.
+#include "platform/fonts.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStringList>
+
+namespace platform {
+
+namespace {
+const QString kTahoma = QStringLiteral("Tahoma");
+const QString kCourier = QStringLiteral("Courier");
+
+// Wine's Tahoma has Tahoma's metrics, so every caption fits the layout exactly as designed.
+const QStringList kTahomaFiles = {
+    QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"),
+    QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf"),
+};
+
+QString ProportionalFamily()
+{
+    if (QFontDatabase::hasFamily(kTahoma))
+        return kTahoma;
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+} // namespace
+
+void RegisterFonts()
+{
+    if (QFontDatabase::hasFamily(kTahoma))
+        return;
+    for (const QString &file : kTahomaFiles) {
+        if (QFile::exists(file))
+            QFontDatabase::addApplicationFont(file);
+    }
+}
+
+QFont UiFont()
+{
+    QFont font(ProportionalFamily());
+    font.setPointSizeF(8.25);
+    font.setWeight(QFont::Normal);
+    if (font.family() == kTahoma)
+        return font;
+    // A wider stand-in shrinks until the tightest caption, the bold level label, fits its 855 twips.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInch() : 96.0;
+    for (;;) {
+        QFont bold = font;
+        bold.setBold(true);
+        const qreal twips = QFontMetricsF(bold).horizontalAdvance(QStringLiteral("ROT level:")) * 1440.0 / dpi;
+        if (twips <= 840.0 || font.pointSizeF() <= 6.0)
+            return font;
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+}
+
+QFont FixedWidthFont(const QFont &current)
+{
+    QFont font = QFontDatabase::hasFamily(kCourier) ? QFont(kCourier)
+                                                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(current.pointSizeF());
+    return font;
+}
+
+QFont ProportionalFont()
+{
+    QFont font(ProportionalFamily());
+    font.setPointSize(8);
+    return font;
+}
+
+} // namespace platform

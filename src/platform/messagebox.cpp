@@ -1,0 +1,47 @@
+// Message boxes over QMessageBox, with a seam for tests.
+#include "platform/messagebox.h"
+
+#include <QMessageBox>
+
+namespace platform {
+
+namespace {
+MessageHandler &Handler()
+{
+    static MessageHandler handler;
+    return handler;
+}
+
+QMessageBox::Icon ToQt(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+void ShowMessage(QWidget *parent, const Message &message)
+{
+    if (Handler()) {
+        Handler()(message);
+        return;
+    }
+    QString text = message.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(ToQt(message.icon), message.title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void SetMessageHandler(MessageHandler handler)
+{
+    Handler() = std::move(handler);
+}
+
+} // namespace platform

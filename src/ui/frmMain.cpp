@@ -1,0 +1,262 @@
+// The main window: controls laid out in twips, the load sequence and the control event handlers.
+#include "ui/frmMain.h"
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "platform/clipboard.h"
+#include "platform/fonts.h"
+#include "platform/messagebox.h"
+#include "rot/rot.h"
+#include "ui/messages.h"
+#include "ui/rottextbox.h"
+#include "ui/textconv.h"
+#include "ui/wordlistholder.h"
+#include "wordlist/wordlist.h"
+
+namespace {
+constexpr int kClientWidth = 7200;
+constexpr int kClientHeight = 4680;
+
+// A wait cursor for as long as a long-running command works.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+} // namespace
+
+frmMain::frmMain(const QString &wordListPath, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+              | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        dpi_ = screen->logicalDotsPerInch();
+
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Quindle - ") + messages::kSiteAddress);
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/quindle-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/quindle-32.png"), QSize(32, 32));
+    setWindowIcon(icon);
+    setFont(platform::UiFont());
+    setFixedSize(twips(kClientWidth), twips(kClientHeight));
+    // Frame captions sit on the frame's top edge, so the controls fit inside at their given offsets.
+    setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: %1px; }"
+                                 "QGroupBox::title { subcontrol-origin: margin; left: %2px; padding: 0 1px; }")
+                      .arg(QFontMetrics(font()).height() / 2)
+                      .arg(twips(90)));
+
+    createControls();
+    setTabOrderAndFocus();
+    connectEvents();
+
+    modFunctions::LoadWordList(*this, wordListPath);
+    UpdateCopyButton();
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+int frmMain::twips(int value) const
+{
+    return qRound(value * dpi_ / 1440.0);
+}
+
+void frmMain::place(QWidget *widget, int left, int top, int width, int height) const
+{
+    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    // The window's style sheet stops font inheritance, so each control is given the font itself.
+    widget->setFont(font());
+}
+
+void frmMain::createControls()
+{
+    txtRot = new RotTextBox(this);
+    txtRot->setObjectName(QStringLiteral("txtRot"));
+    place(txtRot, 60, 60, 7080, 2655);
+
+    chkFixedFont = new QCheckBox(QStringLiteral("Fixed width font"), this);
+    chkFixedFont->setObjectName(QStringLiteral("chkFixedFont"));
+    place(chkFixedFont, 120, 2760, 1515, 255);
+
+    lstWords = new WordListHolder(this);
+    lstWords->setObjectName(QStringLiteral("lstWords"));
+    place(lstWords, 60, 3660, 1995, 1425);
+
+    createRotFrame();
+    createClipboardFrame();
+}
+
+void frmMain::createRotFrame()
+{
+    fraRot = new QGroupBox(QStringLiteral("ROT: "), this);
+    fraRot->setObjectName(QStringLiteral("fraRot"));
+    place(fraRot, 4080, 2820, 3015, 1815);
+
+    cmdAutoRot = new QPushButton(QStringLiteral("AutoRot"), fraRot);
+    cmdAutoRot->setObjectName(QStringLiteral("cmdAutoRot"));
+    place(cmdAutoRot, 1680, 1320, 1215, 375);
+
+    txtRotLvl = new QLineEdit(QStringLiteral("13"), fraRot);
+    txtRotLvl->setObjectName(QStringLiteral("txtRotLvl"));
+    place(txtRotLvl, 420, 660, 615, 285);
+
+    cmdFromRot = new QPushButton(QStringLiteral("From ROT"), fraRot);
+    cmdFromRot->setObjectName(QStringLiteral("cmdFromRot"));
+    place(cmdFromRot, 1680, 720, 1215, 375);
+
+    cmdToRot = new QPushButton(QStringLiteral("To ROT"), fraRot);
+    cmdToRot->setObjectName(QStringLiteral("cmdToRot"));
+    place(cmdToRot, 1680, 240, 1215, 375);
+
+    lblRotLvl = new QLabel(QStringLiteral("ROT level:"), fraRot);
+    lblRotLvl->setObjectName(QStringLiteral("lblRotLvl"));
+    lblRotLvl->setBuddy(txtRotLvl);
+    place(lblRotLvl, 300, 420, 855, 255);
+    QFont bold = font();
+    bold.setBold(true);
+    lblRotLvl->setFont(bold);
+}
+
+void frmMain::createClipboardFrame()
+{
+    fraClipboard = new QGroupBox(QStringLiteral("Clipboard: "), this);
+    fraClipboard->setObjectName(QStringLiteral("fraClipboard"));
+    place(fraClipboard, 2460, 2820, 1455, 1815);
+
+    cmdCopy = new QPushButton(QStringLiteral("Copy to.."), fraClipboard);
+    cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
+    place(cmdCopy, 120, 540, 1215, 375);
+
+    cmdPaste = new QPushButton(QStringLiteral("Paste from.."), fraClipboard);
+    cmdPaste->setObjectName(QStringLiteral("cmdPaste"));
+    place(cmdPaste, 120, 1020, 1215, 375);
+}
+
+void frmMain::setTabOrderAndFocus()
+{
+    for (QPushButton *button : {cmdAutoRot, cmdFromRot, cmdToRot, cmdCopy, cmdPaste}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    fraRot->setFocusPolicy(Qt::NoFocus);
+    fraClipboard->setFocusPolicy(Qt::NoFocus);
+    lblRotLvl->setFocusPolicy(Qt::NoFocus);
+
+    const QWidget *order[] = {txtRot, chkFixedFont, cmdAutoRot, txtRotLvl, cmdFromRot, cmdToRot, cmdCopy, cmdPaste};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(const_cast<QWidget *>(order[i - 1]), const_cast<QWidget *>(order[i]));
+    txtRot->setFocus();
+}
+
+void frmMain::connectEvents()
+{
+    connect(txtRot, &QPlainTextEdit::textChanged, this, &frmMain::UpdateCopyButton);
+    connect(txtRot, &RotTextBox::mouseReleased, this, &frmMain::UpdateCopyButton);
+    connect(txtRot, &RotTextBox::keyPressed, this, &frmMain::UpdateCopyButton);
+    connect(txtRot, &RotTextBox::keyReleased, this, &frmMain::UpdateCopyButton);
+    // Selections made by Select All in the context menu or by a drag report no key or click.
+    connect(txtRot, &QPlainTextEdit::selectionChanged, this, &frmMain::UpdateCopyButton);
+
+    connect(chkFixedFont, &QCheckBox::clicked, this, &frmMain::chkFixedFont_Click);
+    connect(cmdCopy, &QPushButton::clicked, this, &frmMain::cmdCopy_Click);
+    connect(cmdPaste, &QPushButton::clicked, this, &frmMain::cmdPaste_Click);
+    connect(cmdToRot, &QPushButton::clicked, this, &frmMain::cmdToRot_Click);
+    connect(cmdFromRot, &QPushButton::clicked, this, &frmMain::cmdFromRot_Click);
+    connect(cmdAutoRot, &QPushButton::clicked, this, &frmMain::cmdAutoRot_Click);
+}
+
+bool frmMain::ValidateInput()
+{
+    const InputProblem problem = CheckInput(ToCore(txtRot->text()), ToCore(txtRotLvl->text()));
+    if (problem == InputProblem::None)
+        return true;
+    platform::ShowMessage(this, messages::ForInputProblem(problem));
+    return false;
+}
+
+void frmMain::UpdateCopyButton()
+{
+    cmdCopy->setEnabled(txtRot->selectionLength() > 0);
+}
+
+void frmMain::cmdToRot_Click()
+{
+    if (!ValidateInput())
+        return;
+    const QString text = txtRot->text();
+    const int level = EncodeLevel(ToCore(txtRotLvl->text()));
+    txtRot->replaceAll(ToQt(RotText(ToCore(text), level)));
+}
+
+void frmMain::cmdFromRot_Click()
+{
+    if (!ValidateInput())
+        return;
+    const QString text = txtRot->text();
+    const int level = DecodeLevel(ToCore(txtRotLvl->text()));
+    txtRot->replaceAll(ToQt(RotText(ToCore(text), level)));
+}
+
+void frmMain::cmdAutoRot_Click()
+{
+    if (txtRot->document()->isEmpty()) {
+        platform::ShowMessage(this, messages::NothingToAutoRot());
+        return;
+    }
+    const QString startText = txtRot->text();
+    int best = 0;
+    int bestLevel = 0;
+    {
+        const WaitCursor wait;
+        const WordMatcher matcher(lstWords->items());
+        // Every step is written into the box, but laid out only once, when the search is over.
+        const RotTextBox::LayoutPause pause(txtRot);
+        QString current = startText;
+        for (int step = 1; step <= 26; ++step) {
+            current = ToQt(RotText(ToCore(current), 1));
+            txtRot->replaceAll(current, step > 1);
+            const int matches = matcher.CountMatches(ToCore(current));
+            if (matches > best) {
+                best = matches;
+                bestLevel = 26 - step;
+            }
+        }
+    }
+    if (best < 1) {
+        platform::ShowMessage(this, messages::AutoRotFailed());
+        return;
+    }
+    platform::ShowMessage(this, messages::AutoRotSucceeded(bestLevel, best));
+    txtRot->replaceAll(ToQt(RotText(ToCore(startText), 26 - bestLevel)), true);
+}
+
+void frmMain::cmdCopy_Click()
+{
+    if (txtRot->selectionLength() > 0)
+        platform::SetClipboardText(txtRot->selectedText());
+    txtRot->setFocus();
+    UpdateCopyButton();
+}
+
+void frmMain::cmdPaste_Click()
+{
+    txtRot->replaceSelection(platform::ClipboardText());
+}
+
+void frmMain::chkFixedFont_Click()
+{
+    txtRot->setFont(chkFixedFont->isChecked() ? platform::FixedWidthFont(txtRot->font())
+                                              : platform::ProportionalFont());
+    txtRot->setFocus();
+}

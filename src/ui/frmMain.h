@@ -1,0 +1,63 @@
+// The main and only window: the working text, the ROT level and the buttons that act on them.
+//
+// Each control event has a short handler that reads the controls, calls the toolkit-free core
+// (RotText, the level checks, the word matcher) and writes the result back. The load sequence in the
+// constructor fills the hidden word list through modFunctions::LoadWordList and sets the Copy button.
+// Messages go through platform::ShowMessage, which tests can answer without a modal box.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "ui/modFunctions.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class RotTextBox;
+class WordListHolder;
+
+class frmMain final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmMain(const QString &wordListPath = modFunctions::WordListPath(), QWidget *parent = nullptr);
+
+    bool ValidateInput();
+    void UpdateCopyButton();
+
+private:
+    friend void modFunctions::LoadWordList(frmMain &form, const QString &path);
+
+    void createControls();
+    void createRotFrame();
+    void createClipboardFrame();
+    void setTabOrderAndFocus();
+    void connectEvents();
+    int twips(int value) const;
+    void place(QWidget *widget, int left, int top, int width, int height) const;
+
+    void cmdToRot_Click();
+    void cmdFromRot_Click();
+    void cmdAutoRot_Click();
+    void cmdCopy_Click();
+    void cmdPaste_Click();
+    void chkFixedFont_Click();
+
+    qreal dpi_ = 96.0;
+
+    RotTextBox *txtRot = nullptr;
+    QCheckBox *chkFixedFont = nullptr;
+    WordListHolder *lstWords = nullptr;
+    QGroupBox *fraRot = nullptr;
+    QPushButton *cmdAutoRot = nullptr;
+    QLineEdit *txtRotLvl = nullptr;
+    QPushButton *cmdFromRot = nullptr;
+    QPushButton *cmdToRot = nullptr;
+    QLabel *lblRotLvl = nullptr;
+    QGroupBox *fraClipboard = nullptr;
+    QPushButton *cmdCopy = nullptr;
+    QPushButton *cmdPaste = nullptr;
+};

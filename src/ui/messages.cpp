@@ -1,0 +1,71 @@
+// Texts of the program's messages.
+#include "ui/messages.h"
+
+namespace messages {
+
+using platform::Message;
+using platform::MessageIcon;
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+}
+
+Message ForInputProblem(InputProblem problem)
+{
+    const QString title = QStringLiteral("Duh!");
+    switch (problem) {
+    case InputProblem::EmptyText:
+        return {title, QStringLiteral("It often helps if you enter something to ROT"), MessageIcon::Information};
+    case InputProblem::EmptyLevel:
+        return {title, QStringLiteral("It often helps if you enter the ROT level you want to use"),
+            MessageIcon::Information};
+    case InputProblem::LevelNotNumeric:
+        return {title, QStringLiteral("ROT levels are numeric.  Please enter something numeric and try again."),
+            MessageIcon::Information};
+    case InputProblem::LevelOutOfRange:
+        return {title, QStringLiteral("ROT levels should be between 0 and 26"), MessageIcon::Information};
+    case InputProblem::None:
+        break;
+    }
+    return {};
+}
+
+Message WordListMissing()
+{
+    return {QStringLiteral("Error!"),
+        QStringLiteral("The file \"wordlist.txt\" was not found.") + kCrLf + kCrLf
+            + QStringLiteral("You will not be able to use AutoRot until you create this file and restart the "
+                             "program.  This file is included in the download available from ")
+            + kSiteDomain,
+        MessageIcon::Critical};
+}
+
+Message WordListUnreadable(const QString &path, const QString &reason)
+{
+    return {QStringLiteral("Error!"),
+        QStringLiteral("The file \"%1\" could not be read: %2.").arg(path, reason) + kCrLf + kCrLf
+            + QStringLiteral("You will not be able to use AutoRot until this file can be read and you restart "
+                             "the program."),
+        MessageIcon::Critical};
+}
+
+Message NothingToAutoRot()
+{
+    return {QStringLiteral("Error"), QStringLiteral("It helps if you type something to AutoRot.."),
+        MessageIcon::Exclamation};
+}
+
+Message AutoRotFailed()
+{
+    return {QStringLiteral("Error"), QStringLiteral("Couldn't AutoRot this text, sorry."), MessageIcon::Exclamation};
+}
+
+Message AutoRotSucceeded(int level, int matches)
+{
+    return {QStringLiteral("Success!"),
+        QStringLiteral("AutoRot suspects that this text was ciphered with ROT level %1.").arg(level) + kCrLf + kCrLf
+            + QStringLiteral("AutoRot found %1 word matches within this ROT level.").arg(matches),
+        MessageIcon::Information};
+}
+
+} // namespace messages

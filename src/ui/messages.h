@@ -1,0 +1,25 @@
+// Every message the program shows: titles, texts and icons in one place.
+#pragma once
+
+#include <QString>
+
+#include "platform/messagebox.h"
+#include "rot/rot.h"
+
+namespace messages {
+
+// The site that distributes Quindle; its address ends the window caption and its name the word-list message.
+inline const QString kSiteDomain = QStringLiteral("quindle.org");
+inline const QString kSiteAddress = QStringLiteral("https://") + kSiteDomain;
+
+// The refusal of a level check; None has no message.
+platform::Message ForInputProblem(InputProblem problem);
+
+platform::Message WordListMissing();
+platform::Message WordListUnreadable(const QString &path, const QString &reason);
+
+platform::Message NothingToAutoRot();
+platform::Message AutoRotFailed();
+platform::Message AutoRotSucceeded(int level, int matches);
+
+} // namespace messages

@@ -1,0 +1,4 @@
+#include <QTest>
+class TestFrmMain : public QObject { Q_OBJECT };
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
