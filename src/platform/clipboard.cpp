@@ -4,7 +4,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-namespace platform {
+namespace platform
+{
 
 void SetClipboardText(const QString &text)
 {

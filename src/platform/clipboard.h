@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace platform {
+namespace platform
+{
 
 void SetClipboardText(const QString &text);
 // The clipboard's plain text, empty when it holds none.

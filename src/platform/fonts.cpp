@@ -8,9 +8,11 @@
 #include <QScreen>
 #include <QStringList>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 const QString kTahoma = QStringLiteral("Tahoma");
 const QString kCourier = QStringLiteral("Courier");
 
@@ -51,7 +53,8 @@ QFont UiFont()
     for (;;) {
         QFont bold = font;
         bold.setBold(true);
-        const qreal twips = QFontMetricsF(bold).horizontalAdvance(QStringLiteral("ROT level:")) * 1440.0 / dpi;
+        const qreal twips
+            = QFontMetricsF(bold).horizontalAdvance(QStringLiteral("ROT level:")) * 1440.0 / dpi;
         if (twips <= 840.0 || font.pointSizeF() <= 6.0)
             return font;
         font.setPointSizeF(font.pointSizeF() - 0.25);
@@ -61,7 +64,7 @@ QFont UiFont()
 QFont FixedWidthFont(const QFont &current)
 {
     QFont font = QFontDatabase::hasFamily(kCourier) ? QFont(kCourier)
-                                                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+                                                    : QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSizeF(current.pointSizeF());
     return font;
 }

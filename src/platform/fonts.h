@@ -3,7 +3,8 @@
 
 #include <QFont>
 
-namespace platform {
+namespace platform
+{
 
 // Makes Tahoma available from a known metric-compatible copy when the system lacks it.
 void RegisterFonts();

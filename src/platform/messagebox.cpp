@@ -3,9 +3,11 @@
 
 #include <QMessageBox>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 MessageHandler &Handler()
 {
     static MessageHandler handler;

@@ -7,7 +7,8 @@
 
 class QWidget;
 
-namespace platform {
+namespace platform
+{
 
 enum class MessageIcon { Information, Exclamation, Critical };
 

@@ -4,7 +4,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-namespace platform {
+namespace platform
+{
 
 QString ProgramDirectory()
 {

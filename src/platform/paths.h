@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace platform {
+namespace platform
+{
 
 // The folder of the running executable, with links resolved.
 QString ProgramDirectory();

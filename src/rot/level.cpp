@@ -8,7 +8,8 @@
 #include <optional>
 #include <string>
 
-namespace {
+namespace
+{
 
 // A numeric level is an optionally signed decimal in ASCII digits with an optional fraction after a full
 // stop ("13", "+2", "-0.5", ".5", "7."), with optional spaces or tabs around it. Nothing else counts:

@@ -21,12 +21,14 @@
 #include "ui/wordlistholder.h"
 #include "wordlist/wordlist.h"
 
-namespace {
+namespace
+{
 constexpr int kClientWidth = 7200;
 constexpr int kClientHeight = 4680;
 
 // A wait cursor for as long as a long-running command works.
-class WaitCursor {
+class WaitCursor
+{
 public:
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
     ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
@@ -36,8 +38,9 @@ public:
 } // namespace
 
 frmMain::frmMain(const QString &wordListPath, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-              | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+        Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         dpi_ = screen->logicalDotsPerInch();
@@ -51,10 +54,11 @@ frmMain::frmMain(const QString &wordListPath, QWidget *parent)
     setFont(platform::UiFont());
     setFixedSize(twips(kClientWidth), twips(kClientHeight));
     // Frame captions sit on the frame's top edge, so the controls fit inside at their given offsets.
-    setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: %1px; }"
-                                 "QGroupBox::title { subcontrol-origin: margin; left: %2px; padding: 0 1px; }")
-                      .arg(QFontMetrics(font()).height() / 2)
-                      .arg(twips(90)));
+    setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: %1px; }"
+                       "QGroupBox::title { subcontrol-origin: margin; left: %2px; padding: 0 1px; }")
+            .arg(QFontMetrics(font()).height() / 2)
+            .arg(twips(90)));
 
     createControls();
     setTabOrderAndFocus();
@@ -153,7 +157,8 @@ void frmMain::setTabOrderAndFocus()
     fraClipboard->setFocusPolicy(Qt::NoFocus);
     lblRotLvl->setFocusPolicy(Qt::NoFocus);
 
-    const QWidget *order[] = {txtRot, chkFixedFont, cmdAutoRot, txtRotLvl, cmdFromRot, cmdToRot, cmdCopy, cmdPaste};
+    const QWidget *order[]
+        = {txtRot, chkFixedFont, cmdAutoRot, txtRotLvl, cmdFromRot, cmdToRot, cmdCopy, cmdPaste};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(const_cast<QWidget *>(order[i - 1]), const_cast<QWidget *>(order[i]));
     txtRot->setFocus();
@@ -256,7 +261,7 @@ void frmMain::cmdPaste_Click()
 
 void frmMain::chkFixedFont_Click()
 {
-    txtRot->setFont(chkFixedFont->isChecked() ? platform::FixedWidthFont(txtRot->font())
-                                              : platform::ProportionalFont());
+    txtRot->setFont(
+        chkFixedFont->isChecked() ? platform::FixedWidthFont(txtRot->font()) : platform::ProportionalFont());
     txtRot->setFocus();
 }

@@ -19,7 +19,8 @@ class QPushButton;
 class RotTextBox;
 class WordListHolder;
 
-class frmMain final : public QWidget {
+class frmMain final : public QWidget
+{
     Q_OBJECT
 
 public:

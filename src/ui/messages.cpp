@@ -1,12 +1,14 @@
 // Texts of the program's messages.
 #include "ui/messages.h"
 
-namespace messages {
+namespace messages
+{
 
 using platform::Message;
 using platform::MessageIcon;
 
-namespace {
+namespace
+{
 const QString kCrLf = QStringLiteral("\r\n");
 }
 
@@ -15,12 +17,14 @@ Message ForInputProblem(InputProblem problem)
     const QString title = QStringLiteral("Duh!");
     switch (problem) {
     case InputProblem::EmptyText:
-        return {title, QStringLiteral("It often helps if you enter something to ROT"), MessageIcon::Information};
+        return {
+            title, QStringLiteral("It often helps if you enter something to ROT"), MessageIcon::Information};
     case InputProblem::EmptyLevel:
         return {title, QStringLiteral("It often helps if you enter the ROT level you want to use"),
             MessageIcon::Information};
     case InputProblem::LevelNotNumeric:
-        return {title, QStringLiteral("ROT levels are numeric.  Please enter something numeric and try again."),
+        return {title,
+            QStringLiteral("ROT levels are numeric.  Please enter something numeric and try again."),
             MessageIcon::Information};
     case InputProblem::LevelOutOfRange:
         return {title, QStringLiteral("ROT levels should be between 0 and 26"), MessageIcon::Information};
@@ -44,8 +48,9 @@ Message WordListUnreadable(const QString &path, const QString &reason)
 {
     return {QStringLiteral("Error!"),
         QStringLiteral("The file \"%1\" could not be read: %2.").arg(path, reason) + kCrLf + kCrLf
-            + QStringLiteral("You will not be able to use AutoRot until this file can be read and you restart "
-                             "the program."),
+            + QStringLiteral(
+                "You will not be able to use AutoRot until this file can be read and you restart "
+                "the program."),
         MessageIcon::Critical};
 }
 
@@ -57,14 +62,15 @@ Message NothingToAutoRot()
 
 Message AutoRotFailed()
 {
-    return {QStringLiteral("Error"), QStringLiteral("Couldn't AutoRot this text, sorry."), MessageIcon::Exclamation};
+    return {QStringLiteral("Error"), QStringLiteral("Couldn't AutoRot this text, sorry."),
+        MessageIcon::Exclamation};
 }
 
 Message AutoRotSucceeded(int level, int matches)
 {
     return {QStringLiteral("Success!"),
-        QStringLiteral("AutoRot suspects that this text was ciphered with ROT level %1.").arg(level) + kCrLf + kCrLf
-            + QStringLiteral("AutoRot found %1 word matches within this ROT level.").arg(matches),
+        QStringLiteral("AutoRot suspects that this text was ciphered with ROT level %1.").arg(level) + kCrLf
+            + kCrLf + QStringLiteral("AutoRot found %1 word matches within this ROT level.").arg(matches),
         MessageIcon::Information};
 }
 

@@ -6,7 +6,8 @@
 #include "platform/messagebox.h"
 #include "rot/rot.h"
 
-namespace messages {
+namespace messages
+{
 
 // The site that distributes Quindle; its address ends the window caption and its name the word-list message.
 inline const QString kSiteDomain = QStringLiteral("quindle.org");

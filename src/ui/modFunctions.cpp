@@ -15,7 +15,8 @@
 #include "ui/wordlistholder.h"
 #include "wordlist/wordlist.h"
 
-namespace modFunctions {
+namespace modFunctions
+{
 
 QString WordListPath()
 {

@@ -5,7 +5,8 @@
 
 class frmMain;
 
-namespace modFunctions {
+namespace modFunctions
+{
 
 // "wordlist.txt" in the folder of the running executable.
 QString WordListPath();

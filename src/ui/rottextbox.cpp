@@ -1,13 +1,16 @@
 // Exact-text storage, wrap-mode choice and deferred layout for the working text box.
 #include "ui/rottextbox.h"
 
+#include <algorithm>
+
 #include <QMimeData>
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
-class DeferrableLayout final : public QPlainTextDocumentLayout {
+class DeferrableLayout final : public QPlainTextDocumentLayout
+{
 public:
     using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
 
@@ -38,7 +41,8 @@ private:
     bool pending_ = false;
 };
 
-namespace {
+namespace
+{
 
 // Which character sequence began a paragraph, kept in its block's user state. A paragraph the user
 // starts with Enter has the default state and reads back as LF.
@@ -49,8 +53,7 @@ const char16_t kBeginningOfFrame = 0xfdd0;
 const char16_t kEndOfFrame = 0xfdd1;
 
 // The sequences that QTextCursor::insertText turns into a paragraph break, in the order it finds them.
-template <typename Visit>
-void ForEachBreak(const QString &text, Visit visit)
+template <typename Visit> void ForEachBreak(const QString &text, Visit visit)
 {
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -122,7 +125,8 @@ bool HasLongUnbreakableRun(const QTextDocument *document)
 
 } // namespace
 
-RotTextBox::RotTextBox(QWidget *parent) : QPlainTextEdit(parent)
+RotTextBox::RotTextBox(QWidget *parent)
+    : QPlainTextEdit(parent)
 {
     auto *document = new QTextDocument(this);
     layout_ = new DeferrableLayout(document);
@@ -213,7 +217,7 @@ QString RotTextBox::textBetween(int from, int to) const
 void RotTextBox::chooseWrapMode()
 {
     const auto mode = HasLongUnbreakableRun(document()) ? QTextOption::WrapAnywhere
-                                                         : QTextOption::WrapAtWordBoundaryOrAnywhere;
+                                                        : QTextOption::WrapAtWordBoundaryOrAnywhere;
     if (wordWrapMode() != mode)
         setWordWrapMode(mode);
 }
@@ -238,13 +242,16 @@ void RotTextBox::mouseReleaseEvent(QMouseEvent *event)
 
 bool RotTextBox::canInsertFromMimeData(const QMimeData *source) const
 {
-    // Plain text only: a dropped file or image is never opened or read.
-    return source->hasText();
+    // Plain text only: a dropped file is neither read nor turned into its path, an image is ignored.
+    const QList<QUrl> urls = source->urls();
+    const bool carriesFiles
+        = std::any_of(urls.begin(), urls.end(), [](const QUrl &url) { return url.isLocalFile(); });
+    return source->hasText() && !carriesFiles;
 }
 
 void RotTextBox::insertFromMimeData(const QMimeData *source)
 {
-    if (source->hasText())
+    if (canInsertFromMimeData(source))
         replaceSelection(source->text());
     ensureCursorVisible();
 }
@@ -256,7 +263,8 @@ QMimeData *RotTextBox::createMimeDataFromSelection() const
     return mime;
 }
 
-RotTextBox::LayoutPause::LayoutPause(RotTextBox *box) : box_(box)
+RotTextBox::LayoutPause::LayoutPause(RotTextBox *box)
+    : box_(box)
 {
     box_->layout_->pause();
 }

@@ -11,7 +11,8 @@
 
 class DeferrableLayout;
 
-class RotTextBox final : public QPlainTextEdit {
+class RotTextBox final : public QPlainTextEdit
+{
     Q_OBJECT
 
 public:
@@ -27,7 +28,8 @@ public:
     QString selectedText() const;
 
     // Holds back layout while a command rewrites the box; the layout catches up when it ends.
-    class LayoutPause {
+    class LayoutPause
+    {
     public:
         explicit LayoutPause(RotTextBox *box);
         ~LayoutPause();
@@ -43,13 +45,16 @@ signals:
     void keyPressed();
     void keyReleased();
 
+public:
+    // Clipboard and drag-and-drop carry plain text only, exactly as the box holds it.
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+    QMimeData *createMimeDataFromSelection() const override;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    bool canInsertFromMimeData(const QMimeData *source) const override;
-    void insertFromMimeData(const QMimeData *source) override;
-    QMimeData *createMimeDataFromSelection() const override;
 
 private:
     void insertExact(QTextCursor &cursor, const QString &text);

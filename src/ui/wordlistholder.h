@@ -6,11 +6,13 @@
 
 #include <QWidget>
 
-class WordListHolder final : public QWidget {
+class WordListHolder final : public QWidget
+{
     Q_OBJECT
 
 public:
-    explicit WordListHolder(QWidget *parent = nullptr) : QWidget(parent)
+    explicit WordListHolder(QWidget *parent = nullptr)
+        : QWidget(parent)
     {
         setVisible(false);
         setFocusPolicy(Qt::NoFocus);

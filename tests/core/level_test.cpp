@@ -7,7 +7,8 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 struct CheckCase {
     const char *name;
@@ -16,7 +17,8 @@ struct CheckCase {
     InputProblem expected;
 };
 
-class CheckInputTable : public testing::TestWithParam<CheckCase> {
+class CheckInputTable : public testing::TestWithParam<CheckCase>
+{
 };
 
 TEST_P(CheckInputTable, ReportsFirstProblem)
@@ -76,7 +78,8 @@ struct RoundCase {
     int decode;
 };
 
-class LevelRounding : public testing::TestWithParam<RoundCase> {
+class LevelRounding : public testing::TestWithParam<RoundCase>
+{
 };
 
 TEST_P(LevelRounding, RoundsHalvesToEven)
@@ -111,8 +114,9 @@ TEST(LevelRoundTrip, EncodeThenDecodeGivesTextBackForEveryAcceptedLevel)
     const std::u16string text = u"The Quick Brown Fox jumps over the lazy dog. Zz Aa";
     for (int tenths = -9; tenths < 270; ++tenths) {
         const std::u16string level = std::u16string(tenths < 0 ? u"-" : u"")
-            + std::u16string(1, u'0' + std::abs(tenths) / 100 % 10) + std::u16string(1, u'0' + std::abs(tenths) / 10 % 10)
-            + u"." + std::u16string(1, u'0' + std::abs(tenths) % 10);
+            + std::u16string(1, u'0' + std::abs(tenths) / 100 % 10)
+            + std::u16string(1, u'0' + std::abs(tenths) / 10 % 10) + u"."
+            + std::u16string(1, u'0' + std::abs(tenths) % 10);
         ASSERT_EQ(CheckInput(text, level), InputProblem::None) << tenths;
         EXPECT_EQ(RotText(RotText(text, EncodeLevel(level)), DecodeLevel(level)), text) << tenths;
     }

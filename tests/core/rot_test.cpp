@@ -8,7 +8,8 @@
 #include <random>
 #include <string>
 
-namespace {
+namespace
+{
 
 struct RotCase {
     const char *name;
@@ -17,7 +18,8 @@ struct RotCase {
     std::u16string expected;
 };
 
-class RotTextTable : public testing::TestWithParam<RotCase> {
+class RotTextTable : public testing::TestWithParam<RotCase>
+{
 };
 
 TEST_P(RotTextTable, GivesExpectedText)
@@ -48,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(Edges, RotTextTable, testing::Values(
     RowName());
 // clang-format on
 
-class RotLevels : public testing::TestWithParam<int> {
+class RotLevels : public testing::TestWithParam<int>
+{
 };
 
 TEST_P(RotLevels, InverseLevelGivesTextBack)

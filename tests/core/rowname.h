@@ -6,8 +6,7 @@
 #include <string>
 
 struct RowName {
-    template <typename Row>
-    std::string operator()(const testing::TestParamInfo<Row> &row) const
+    template <typename Row> std::string operator()(const testing::TestParamInfo<Row> &row) const
     {
         return row.param.name;
     }

@@ -6,7 +6,8 @@
 
 #include "platform/messagebox.h"
 
-class MessageRecorder {
+class MessageRecorder
+{
 public:
     // onShow runs while the "box" is up, as a user would act before dismissing it.
     explicit MessageRecorder(std::function<void(const platform::Message &)> onShow = {})

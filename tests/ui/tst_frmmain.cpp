@@ -1,4 +1,467 @@
+// The main window: layout, start-up, the level check, the ROT commands and AutoRot.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
-class TestFrmMain : public QObject { Q_OBJECT };
+
+#include <memory>
+
+#include "messagerecorder.h"
+#include "ui/frmMain.h"
+#include "ui/rottextbox.h"
+#include "ui/wordlistholder.h"
+
+using platform::Message;
+using platform::MessageIcon;
+
+Q_DECLARE_METATYPE(MessageIcon)
+
+namespace
+{
+const QString kMissingList = QStringLiteral(
+    "The file \"wordlist.txt\" was not found.\r\n\r\nYou will not be able to use AutoRot until you create "
+    "this "
+    "file and restart the program.  This file is included in the download available from quindle.org");
+}
+
+class TestFrmMain : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsReady();
+    void captions_data();
+    void captions();
+    void geometryInTwips_data();
+    void geometryInTwips();
+    void tabOrderFollowsTable();
+    void refusals_data();
+    void refusals();
+    void conversions_data();
+    void conversions();
+    void commandLeavesNoSelectionAndUndoes();
+    void missingWordListDisablesAutoRot();
+    void unreadableWordListDisablesAutoRot_data();
+    void unreadableWordListDisablesAutoRot();
+    void wordListEntriesLoaded();
+    void autoRot_data();
+    void autoRot();
+    void autoRotWritesEveryStepAndUndoesAtOnce();
+
+private:
+    std::unique_ptr<frmMain> makeWindow(const QByteArray &wordList);
+    template <typename T> T *control(const char *name) const
+    {
+        T *found = form_->findChild<T *>(QLatin1String(name));
+        Q_ASSERT(found);
+        return found;
+    }
+    RotTextBox *txtRot() const { return control<RotTextBox>("txtRot"); }
+    QLineEdit *txtRotLvl() const { return control<QLineEdit>("txtRotLvl"); }
+    QPushButton *button(const char *name) const { return control<QPushButton>(name); }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<frmMain> form_;
+};
+
+std::unique_ptr<frmMain> TestFrmMain::makeWindow(const QByteArray &wordList)
+{
+    QFile file(dir_.filePath(QStringLiteral("wordlist.txt")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(wordList) != wordList.size())
+        qFatal("cannot write the word list");
+    file.close();
+    return std::make_unique<frmMain>(file.fileName());
+}
+
+void TestFrmMain::init()
+{
+    form_ = makeWindow("hello\nworld\n");
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+}
+
+void TestFrmMain::cleanup()
+{
+    form_.reset();
+}
+
+void TestFrmMain::startsReady()
+{
+    QCOMPARE(form_->windowTitle(), QStringLiteral("Quindle - https://quindle.org"));
+    QVERIFY(!button("cmdCopy")->isEnabled());
+    for (const char *name : {"cmdPaste", "cmdToRot", "cmdFromRot", "cmdAutoRot"})
+        QVERIFY2(button(name)->isEnabled(), name);
+    QCOMPARE(txtRotLvl()->text(), QStringLiteral("13"));
+    QVERIFY(txtRot()->text().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), txtRot());
+    QVERIFY(!control<QCheckBox>("chkFixedFont")->isChecked());
+    QVERIFY(!control<WordListHolder>("lstWords")->isVisible());
+    QCOMPARE(form_->minimumSize(), form_->maximumSize());
+    for (const char *name : {"cmdToRot", "cmdFromRot", "cmdAutoRot", "cmdCopy", "cmdPaste"})
+        QVERIFY2(!button(name)->isDefault() && !button(name)->autoDefault(), name);
+    QVERIFY(txtRot()->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff);
+    QCOMPARE(txtRot()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+}
+
+void TestFrmMain::captions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("check box") << "chkFixedFont"
+                               << "Fixed width font";
+    QTest::newRow("rot frame ends in a space") << "fraRot"
+                                               << "ROT: ";
+    QTest::newRow("auto rot") << "cmdAutoRot"
+                              << "AutoRot";
+    QTest::newRow("from rot") << "cmdFromRot"
+                              << "From ROT";
+    QTest::newRow("to rot") << "cmdToRot"
+                            << "To ROT";
+    QTest::newRow("label") << "lblRotLvl"
+                           << "ROT level:";
+    QTest::newRow("clipboard frame ends in a space") << "fraClipboard"
+                                                     << "Clipboard: ";
+    QTest::newRow("copy has two stops") << "cmdCopy"
+                                        << "Copy to..";
+    QTest::newRow("paste has two stops") << "cmdPaste"
+                                         << "Paste from..";
+}
+
+void TestFrmMain::captions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QWidget *widget = form_->findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QString text;
+    if (auto *b = qobject_cast<QAbstractButton *>(widget))
+        text = b->text();
+    else if (auto *g = qobject_cast<QGroupBox *>(widget))
+        text = g->title();
+    else if (auto *l = qobject_cast<QLabel *>(widget))
+        text = l->text();
+    QCOMPARE(text, caption);
+    // The whole caption fits the control it sits on.
+    QFontMetrics metrics(widget->font());
+    QVERIFY2(metrics.horizontalAdvance(caption) <= widget->width(), qPrintable(name));
+}
+
+void TestFrmMain::geometryInTwips_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    QTest::newRow("txtRot") << "txtRot" << QRect(60, 60, 7080, 2655);
+    QTest::newRow("chkFixedFont") << "chkFixedFont" << QRect(120, 2760, 1515, 255);
+    QTest::newRow("fraRot") << "fraRot" << QRect(4080, 2820, 3015, 1815);
+    QTest::newRow("cmdAutoRot") << "cmdAutoRot" << QRect(1680, 1320, 1215, 375);
+    QTest::newRow("txtRotLvl") << "txtRotLvl" << QRect(420, 660, 615, 285);
+    QTest::newRow("cmdFromRot") << "cmdFromRot" << QRect(1680, 720, 1215, 375);
+    QTest::newRow("cmdToRot") << "cmdToRot" << QRect(1680, 240, 1215, 375);
+    QTest::newRow("lblRotLvl") << "lblRotLvl" << QRect(300, 420, 855, 255);
+    QTest::newRow("fraClipboard") << "fraClipboard" << QRect(2460, 2820, 1455, 1815);
+    QTest::newRow("cmdCopy") << "cmdCopy" << QRect(120, 540, 1215, 375);
+    QTest::newRow("cmdPaste") << "cmdPaste" << QRect(120, 1020, 1215, 375);
+    QTest::newRow("window") << "frmMain" << QRect(0, 0, 7200, 4680);
+}
+
+void TestFrmMain::geometryInTwips()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    QWidget *widget = name == QLatin1String("frmMain") ? form_.get() : form_->findChild<QWidget *>(name);
+    QVERIFY(widget);
+    const QRect expected(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
+    if (widget == form_.get())
+        QCOMPARE(widget->size(), expected.size());
+    else
+        QCOMPARE(widget->geometry(), expected);
+}
+
+void TestFrmMain::tabOrderFollowsTable()
+{
+    txtRot()->replaceAll(QStringLiteral("abc"));
+    txtRot()->selectAll();
+    QVERIFY(button("cmdCopy")->isEnabled());
+    const QStringList expected = {QStringLiteral("chkFixedFont"), QStringLiteral("cmdAutoRot"),
+        QStringLiteral("txtRotLvl"), QStringLiteral("cmdFromRot"), QStringLiteral("cmdToRot"),
+        QStringLiteral("cmdCopy"), QStringLiteral("cmdPaste"), QStringLiteral("txtRot")};
+    QStringList seen;
+    for (int i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        seen << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(seen, expected);
+}
+
+void TestFrmMain::refusals_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("level");
+    QTest::addColumn<QString>("message");
+    const QString empty = QStringLiteral("It often helps if you enter something to ROT");
+    const QString noLevel = QStringLiteral("It often helps if you enter the ROT level you want to use");
+    const QString notNumeric
+        = QStringLiteral("ROT levels are numeric.  Please enter something numeric and try again.");
+    const QString range = QStringLiteral("ROT levels should be between 0 and 26");
+    QTest::newRow("empty text, good level") << ""
+                                            << "13" << empty;
+    QTest::newRow("empty text beats empty level") << ""
+                                                  << "" << empty;
+    QTest::newRow("empty level") << "abc"
+                                 << "" << noLevel;
+    QTest::newRow("letters") << "abc"
+                             << "abc" << notNumeric;
+    QTest::newRow("space only") << "abc"
+                                << " " << notNumeric;
+    QTest::newRow("exponent") << "abc"
+                              << "1e999" << notNumeric;
+    QTest::newRow("hex") << "abc"
+                         << "0x1A" << notNumeric;
+    QTest::newRow("arabic-indic digit") << "abc"
+                                        << "\u0663" << notNumeric;
+    QTest::newRow("27") << "abc"
+                        << "27" << range;
+    QTest::newRow("-1") << "abc"
+                        << "-1" << range;
+    QTest::newRow("huge") << "abc" << QString(10000, QLatin1Char('9')) << range;
+}
+
+void TestFrmMain::refusals()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, level);
+    QFETCH(QString, message);
+    txtRot()->replaceAll(text);
+    txtRotLvl()->setText(level);
+    for (const char *command : {"cmdToRot", "cmdFromRot"}) {
+        MessageRecorder recorder;
+        QTest::mouseClick(button(command), Qt::LeftButton);
+        QCOMPARE(recorder.messages.size(), std::size_t(1));
+        QCOMPARE(recorder.messages[0].title, QStringLiteral("Duh!"));
+        QCOMPARE(recorder.messages[0].text, message);
+        QCOMPARE(recorder.messages[0].icon, MessageIcon::Information);
+        QCOMPARE(txtRot()->text(), text);
+        QCOMPARE(txtRotLvl()->text(), level);
+    }
+}
+
+void TestFrmMain::conversions_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("level");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("encode 13") << "cmdToRot"
+                               << "13"
+                               << "Hello"
+                               << "Uryyb";
+    QTest::newRow("decode 13") << "cmdFromRot"
+                               << "13"
+                               << "Uryyb"
+                               << "Hello";
+    QTest::newRow("encode 0 keeps") << "cmdToRot"
+                                    << "0"
+                                    << "Hello"
+                                    << "Hello";
+    QTest::newRow("decode 0 keeps") << "cmdFromRot"
+                                    << "0"
+                                    << "Hello"
+                                    << "Hello";
+    QTest::newRow("encode 1") << "cmdToRot"
+                              << "1"
+                              << "abc"
+                              << "bcd";
+    QTest::newRow("decode 1") << "cmdFromRot"
+                              << "1"
+                              << "bcd"
+                              << "abc";
+    QTest::newRow("encode 26.9 acts as 1") << "cmdToRot"
+                                           << "26.9"
+                                           << "xyz"
+                                           << "yza";
+    QTest::newRow("decode 26.9 acts as 25") << "cmdFromRot"
+                                            << "26.9"
+                                            << "yza"
+                                            << "xyz";
+    QTest::newRow("encode 25.5 rounds to 26") << "cmdToRot"
+                                              << "25.5"
+                                              << "abc"
+                                              << "abc";
+    QTest::newRow("decode 0.5 rounds to 26") << "cmdFromRot"
+                                             << "0.5"
+                                             << "abc"
+                                             << "abc";
+    QTest::newRow("line breaks and symbols kept") << "cmdToRot"
+                                                  << "2"
+                                                  << "Ab1 ?\r\nZz"
+                                                  << "Cd1 ?\r\nBb";
+    QTest::newRow("spaces only") << "cmdToRot"
+                                 << "13"
+                                 << "   "
+                                 << "   ";
+}
+
+void TestFrmMain::conversions()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, level);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    txtRot()->replaceAll(text);
+    txtRotLvl()->setText(level);
+    MessageRecorder recorder;
+    QTest::mouseClick(button(command.toLatin1().constData()), Qt::LeftButton);
+    QVERIFY(recorder.messages.empty());
+    QCOMPARE(txtRot()->text(), expected);
+    QCOMPARE(txtRotLvl()->text(), level);
+}
+
+void TestFrmMain::commandLeavesNoSelectionAndUndoes()
+{
+    txtRot()->replaceAll(QStringLiteral("Hello World"));
+    txtRot()->selectAll();
+    QVERIFY(button("cmdCopy")->isEnabled());
+    txtRot()->setFocus();
+    QSignalSpy changes(txtRot(), &QPlainTextEdit::textChanged);
+    // A keyboard shortcut or a script clicks without taking the focus; the command itself leaves it alone.
+    button("cmdToRot")->click();
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(txtRot()->text(), QStringLiteral("Uryyb Jbeyq"));
+    QCOMPARE(txtRot()->selectionLength(), 0);
+    QCOMPARE(txtRot()->textCursor().position(), 0);
+    QVERIFY(!button("cmdCopy")->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), txtRot());
+    QTest::keyClick(txtRot(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(txtRot()->text(), QStringLiteral("Hello World"));
+}
+
+void TestFrmMain::missingWordListDisablesAutoRot()
+{
+    MessageRecorder recorder;
+    const frmMain form(dir_.filePath(QStringLiteral("missing/wordlist.txt")));
+    QCOMPARE(recorder.messages.size(), std::size_t(1));
+    QCOMPARE(recorder.messages[0].title, QStringLiteral("Error!"));
+    QCOMPARE(recorder.messages[0].text, kMissingList);
+    QCOMPARE(recorder.messages[0].icon, MessageIcon::Critical);
+    QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->isEnabled());
+    QVERIFY(form.findChild<QPushButton *>(QStringLiteral("cmdToRot"))->isEnabled());
+}
+
+void TestFrmMain::unreadableWordListDisablesAutoRot_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("directory") << "directory";
+    QTest::newRow("fifo") << "fifo";
+}
+
+void TestFrmMain::unreadableWordListDisablesAutoRot()
+{
+    QFETCH(QString, kind);
+    const QString path = dir_.filePath(kind + QStringLiteral("/wordlist.txt"));
+    QVERIFY(QDir().mkpath(kind == QLatin1String("directory") ? path : QFileInfo(path).path()));
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::system(qPrintable(QStringLiteral("mkfifo '%1'").arg(path))), 0);
+    MessageRecorder recorder;
+    const frmMain form(path);
+    QCOMPARE(recorder.messages.size(), std::size_t(1));
+    QCOMPARE(recorder.messages[0].title, QStringLiteral("Error!"));
+    QCOMPARE(recorder.messages[0].icon, MessageIcon::Critical);
+    QVERIFY(recorder.messages[0].text.contains(path));
+    QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->isEnabled());
+}
+
+void TestFrmMain::wordListEntriesLoaded()
+{
+    const auto form = makeWindow("#comment\r\n  #x\r\n\r\n   \r\nThe\r\nthe\r\n\tTab\r\nthe\r\n");
+    const auto &items = form->findChild<WordListHolder *>(QStringLiteral("lstWords"))->items();
+    const std::vector<std::u16string> expected = {u"  #x", u"The", u"the", u"\tTab", u"the"};
+    QVERIFY(items == expected);
+}
+
+void TestFrmMain::autoRot_data()
+{
+    QTest::addColumn<QByteArray>("wordList");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<MessageIcon>("icon");
+    QTest::addColumn<QString>("result");
+    const QString success = QStringLiteral("Success!");
+    const auto found = [](int level, int matches) {
+        return QStringLiteral("AutoRot suspects that this text was ciphered with ROT level %1.\r\n\r\n"
+                              "AutoRot found %2 word matches within this ROT level.")
+            .arg(level)
+            .arg(matches);
+    };
+    const QString error = QStringLiteral("Error");
+    QTest::newRow("hello world at 13") << QByteArray("hello\nworld\n") << "Uryyb Jbeyq" << success
+                                       << found(13, 2) << MessageIcon::Information << "Hello World";
+    QTest::newRow("case ignored both sides")
+        << QByteArray("HELLO\n") << "uryyb" << success << found(13, 1) << MessageIcon::Information << "hello";
+    QTest::newRow("no letters reports 25 and keeps text")
+        << QByteArray("1\n") << "123 !!" << success << found(25, 1) << MessageIcon::Information << "123 !!";
+    QTest::newRow("clear text reports 0") << QByteArray("hello\nworld\n") << "hello world" << success
+                                          << found(0, 2) << MessageIcon::Information << "hello world";
+    QTest::newRow("tie keeps the earlier step")
+        << QByteArray("ab\nbc\n") << "ab" << success << found(25, 1) << MessageIcon::Information << "bc";
+    QTest::newRow("duplicates count twice") << QByteArray("hello\nhello\n") << "uryyb" << success
+                                            << found(13, 2) << MessageIcon::Information << "hello";
+    QTest::newRow("substring inside a word")
+        << QByteArray("the\n") << "gurbel" << success << found(13, 1) << MessageIcon::Information << "theory";
+    QTest::newRow("spaces in an entry count")
+        << QByteArray(" the \n") << "bathe gur" << error << "Couldn't AutoRot this text, sorry."
+        << MessageIcon::Exclamation << "bathe gur";
+    QTest::newRow("empty word list") << QByteArray("# nothing\n") << "Uryyb" << error
+                                     << "Couldn't AutoRot this text, sorry." << MessageIcon::Exclamation
+                                     << "Uryyb";
+    QTest::newRow("empty text") << QByteArray("hello\n") << "" << error
+                                << "It helps if you type something to AutoRot.." << MessageIcon::Exclamation
+                                << "";
+}
+
+void TestFrmMain::autoRot()
+{
+    QFETCH(QByteArray, wordList);
+    QFETCH(QString, text);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    QFETCH(MessageIcon, icon);
+    QFETCH(QString, result);
+    form_ = makeWindow(wordList);
+    form_->show();
+    txtRot()->replaceAll(text);
+    // The box still holds the starting text while the result is reported.
+    MessageRecorder recorder([this, text](const Message &) { QCOMPARE(txtRot()->text(), text); });
+    QTest::mouseClick(button("cmdAutoRot"), Qt::LeftButton);
+    QCOMPARE(recorder.messages.size(), std::size_t(1));
+    QCOMPARE(recorder.messages[0].title, title);
+    QCOMPARE(recorder.messages[0].text, message);
+    QCOMPARE(recorder.messages[0].icon, icon);
+    QCOMPARE(txtRot()->text(), result);
+    QCOMPARE(txtRotLvl()->text(), QStringLiteral("13"));
+}
+
+void TestFrmMain::autoRotWritesEveryStepAndUndoesAtOnce()
+{
+    txtRot()->replaceAll(QStringLiteral("Uryyb Jbeyq"));
+    txtRot()->selectAll();
+    QSignalSpy changes(txtRot(), &QPlainTextEdit::textChanged);
+    MessageRecorder recorder;
+    QTest::mouseClick(button("cmdAutoRot"), Qt::LeftButton);
+    QCOMPARE(changes.count(), 27);
+    QCOMPARE(txtRot()->text(), QStringLiteral("Hello World"));
+    QCOMPARE(txtRot()->selectionLength(), 0);
+    QVERIFY(!button("cmdCopy")->isEnabled());
+    txtRot()->undo();
+    QCOMPARE(txtRot()->text(), QStringLiteral("Uryyb Jbeyq"));
+}
+
 QTEST_MAIN(TestFrmMain)
 #include "tst_frmmain.moc"
