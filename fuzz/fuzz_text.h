@@ -1,0 +1,32 @@
+// Turns fuzz bytes into UTF-16 text that keeps ASCII cheap to reach and every other unit reachable.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// 0xFF hi lo is the one unit 0xhilo; any other byte is the unit of the same value. Mutations then mostly
+// land on letters and punctuation, where the rules are, yet surrogates and the like stay one escape away.
+// Stops after the first unescaped `stop` byte (which it drops) and moves `pos` past what it read.
+inline std::u16string TakeUnits(const std::uint8_t *data, std::size_t size, std::size_t &pos, int stop = -1)
+{
+    std::u16string text;
+    while (pos < size) {
+        const std::uint8_t byte = data[pos++];
+        if (byte == stop)
+            break;
+        if (byte == 0xFF && pos + 2 <= size) {
+            text += static_cast<char16_t>(data[pos] << 8 | data[pos + 1]);
+            pos += 2;
+        } else {
+            text += static_cast<char16_t>(byte);
+        }
+    }
+    return text;
+}
+
+inline std::u16string TakeUnits(const std::uint8_t *data, std::size_t size)
+{
+    std::size_t pos = 0;
+    return TakeUnits(data, size, pos);
+}
