@@ -10,3 +10,5 @@ werror=OFF
 configure_build "$QUINDLE_BUILD" -DCMAKE_BUILD_TYPE=Release -DQUINDLE_WERROR=$werror
 cmake --build "$QUINDLE_BUILD"
 (cd "$QUINDLE_BUILD" && ctest --output-on-failure)
+"$QUINDLE_ROOT/scripts/test-e2e.sh" "$QUINDLE_BUILD/quindle"
+"$QUINDLE_ROOT/scripts/test-package.sh"
