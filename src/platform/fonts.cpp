@@ -63,8 +63,11 @@ QFont UiFont()
 
 QFont FixedWidthFont(const QFont &current)
 {
-    QFont font = QFontDatabase::hasFamily(kCourier) ? QFont(kCourier)
-                                                    : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Font configuration maps Courier to a metric-compatible clone where one is installed; the hint
+    // falls back to the system's monospace family where none is.
+    QFont font(kCourier);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
     font.setPointSizeF(current.pointSizeF());
     return font;
 }

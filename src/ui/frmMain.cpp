@@ -62,6 +62,7 @@ frmMain::frmMain(const QString &wordListPath, QWidget *parent)
 
     createControls();
     setTabOrderAndFocus();
+    describeForAccessibility();
     connectEvents();
 
     modFunctions::LoadWordList(*this, wordListPath);
@@ -95,7 +96,6 @@ void frmMain::createControls()
 
     lstWords = new WordListHolder(this);
     lstWords->setObjectName(QStringLiteral("lstWords"));
-    place(lstWords, 60, 3660, 1995, 1425);
 
     createRotFrame();
     createClipboardFrame();
@@ -162,6 +162,24 @@ void frmMain::setTabOrderAndFocus()
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(const_cast<QWidget *>(order[i - 1]), const_cast<QWidget *>(order[i]));
     txtRot->setFocus();
+}
+
+void frmMain::describeForAccessibility()
+{
+    txtRot->setAccessibleName(QStringLiteral("Text"));
+    chkFixedFont->setAccessibleName(chkFixedFont->text());
+    txtRotLvl->setAccessibleName(lblRotLvl->text());
+    const std::pair<QPushButton *, QString> buttons[] = {
+        {cmdToRot, QStringLiteral("Encipher the whole text with the ROT level")},
+        {cmdFromRot, QStringLiteral("Decipher the whole text with the ROT level")},
+        {cmdAutoRot, QStringLiteral("Find the ROT level with the word list and decipher the text")},
+        {cmdCopy, QStringLiteral("Copy the selected text to the clipboard")},
+        {cmdPaste, QStringLiteral("Paste the clipboard's text over the selection")},
+    };
+    for (const auto &[button, description] : buttons) {
+        button->setAccessibleName(button->text());
+        button->setAccessibleDescription(description);
+    }
 }
 
 void frmMain::connectEvents()

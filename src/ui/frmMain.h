@@ -36,6 +36,7 @@ private:
     void createRotFrame();
     void createClipboardFrame();
     void setTabOrderAndFocus();
+    void describeForAccessibility();
     void connectEvents();
     int twips(int value) const;
     void place(QWidget *widget, int left, int top, int width, int height) const;

@@ -151,16 +151,22 @@ QString RotTextBox::text() const
 
 void RotTextBox::replaceAll(const QString &text, bool joinPreviousUndoStep)
 {
-    const LayoutPause pause(this);
-    QTextCursor cursor(document());
-    if (joinPreviousUndoStep)
-        cursor.joinPreviousEditBlock();
+    {
+        const LayoutPause pause(this);
+        QTextCursor cursor(document());
+        if (joinPreviousUndoStep)
+            cursor.joinPreviousEditBlock();
+        else
+            cursor.beginEditBlock();
+        cursor.select(QTextCursor::Document);
+        insertExact(cursor, text);
+        cursor.endEditBlock();
+    }
+    // Placing the caret lays out the paragraph it is in, so under an outer pause that waits for its end.
+    if (layout_->paused())
+        caretToStartPending_ = true;
     else
-        cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    insertExact(cursor, text);
-    cursor.endEditBlock();
-    setTextCursor(QTextCursor(document()));
+        setTextCursor(QTextCursor(document()));
 }
 
 void RotTextBox::replaceSelection(const QString &text)
@@ -275,4 +281,8 @@ RotTextBox::LayoutPause::~LayoutPause()
     if (box_->layout_->depth() == 1)
         box_->chooseWrapMode();
     box_->layout_->resume();
+    if (!box_->layout_->paused() && box_->caretToStartPending_) {
+        box_->caretToStartPending_ = false;
+        box_->setTextCursor(QTextCursor(box_->document()));
+    }
 }

