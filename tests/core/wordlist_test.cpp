@@ -1,1 +1,299 @@
+// ParseWordList line, comment and encoding rules; WordMatcher scoring rules and agreement with a plain
+// search.
+#include "wordlist/wordlist.h"
 
+#include <gtest/gtest.h>
+
+#include "rowname.h"
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using Entries = std::vector<std::u16string>;
+
+struct ParseCase {
+    const char *name;
+    std::string bytes;
+    Entries expected;
+};
+
+// A failing row is shown by its name, not as a dump of its bytes.
+void PrintTo(const ParseCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class ParseWordListTable : public testing::TestWithParam<ParseCase>
+{
+};
+
+TEST_P(ParseWordListTable, GivesExpectedEntries)
+{
+    const ParseCase &c = GetParam();
+    EXPECT_EQ(ParseWordList(c.bytes), c.expected);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Lines, ParseWordListTable, testing::Values(
+    ParseCase{"EmptyFile", "", {}},
+    ParseCase{"LfEnds", "ab\ncd\n", {u"ab", u"cd"}},
+    ParseCase{"CrEnds", "ab\rcd\r", {u"ab", u"cd"}},
+    ParseCase{"CrLfEnds", "ab\r\ncd\r\n", {u"ab", u"cd"}},
+    ParseCase{"MixedEnds", "a\rb\nc\r\nd", {u"a", u"b", u"c", u"d"}},
+    ParseCase{"LastLineWithoutEnd", "ab\ncd", {u"ab", u"cd"}},
+    ParseCase{"OnlyLineWithoutEnd", "ab", {u"ab"}},
+    ParseCase{"LfCrIsTwoEnds", "ab\n\rcd", {u"ab", u"cd"}},
+    ParseCase{"CrCrLfIsTwoEnds", "ab\r\r\ncd", {u"ab", u"cd"}}),
+    RowName());
+
+INSTANTIATE_TEST_SUITE_P(Skipped, ParseWordListTable, testing::Values(
+    ParseCase{"Comment", "#note\nab", {u"ab"}},
+    ParseCase{"CommentAtEnd", "ab\n#", {u"ab"}},
+    ParseCase{"HashAfterSpacesIsEntry", "  #ab", {u"  #ab"}},
+    ParseCase{"HashInsideIsEntry", "a#b", {u"a#b"}},
+    ParseCase{"EmptyLines", "\n\n\r\n\rab\n\n", {u"ab"}},
+    ParseCase{"ThreeSpaces", "   \nab", {u"ab"}},
+    ParseCase{"TabIsEntry", "\t", {u"\t"}},
+    ParseCase{"SpacesAroundTabIsEntry", " \t ", {u" \t "}},
+    ParseCase{"NoBreakSpaceIsEntry", "\xA0", {u"\u00a0"}},
+    ParseCase{"FormFeedIsEntry", "\f", {u"\f"}}),
+    RowName());
+
+INSTANTIATE_TEST_SUITE_P(KeptAsRead, ParseWordListTable, testing::Values(
+    ParseCase{"SpacesAroundKept", " the \n  ab", {u" the ", u"  ab"}},
+    ParseCase{"CaseDuplicatesAndOrderKept", "Ab\nab\nAb\nzz", {u"Ab", u"ab", u"Ab", u"zz"}},
+    ParseCase{"NulInsideKept", std::string("a\0b", 3), {std::u16string(u"a\0b", 3)}}),
+    RowName());
+
+INSTANTIATE_TEST_SUITE_P(ByteOrderMark, ParseWordListTable, testing::Values(
+    ParseCase{"Dropped", "\xEF\xBB\xBF" "ab\ncd", {u"ab", u"cd"}},
+    ParseCase{"BeforeComment", "\xEF\xBB\xBF#note\nab", {u"ab"}},
+    ParseCase{"Alone", "\xEF\xBB\xBF", {}},
+    ParseCase{"KeptLaterInFile", "ab\n\xEF\xBB\xBF" "cd", {u"ab", u"\ufeffcd"}},
+    ParseCase{"OnlyOneDropped", "\xEF\xBB\xBF\xEF\xBB\xBF" "ab", {u"\ufeffab"}}),
+    RowName());
+
+INSTANTIATE_TEST_SUITE_P(Encoding, ParseWordListTable, testing::Values(
+    ParseCase{"Utf8TwoBytes", "caf\xC3\xA9", {u"caf\u00e9"}},
+    ParseCase{"Utf8ThreeBytes", "\xE2\x82\xAC" "5", {u"\u20ac" "5"}},
+    ParseCase{"Utf8FourBytesToSurrogates", "\xF0\x9F\x98\x80", {u"\xd83d\xde00"}},
+    ParseCase{"Utf8HighestCodePoint", "\xF4\x8F\xBF\xBF", {u"\xdbff\xdfff"}},
+    ParseCase{"Cp1252Line", "caf\xE9", {u"caf\u00e9"}},
+    ParseCase{"Cp1252C1Range", "\x80\x82\x8A\x9C\x9F", {u"\u20ac\u201a\u0160\u0153\u0178"}},
+    ParseCase{"Cp1252UndefinedKeepCodePoints", "\x81\x8D\x8F\x90\x9D", {u"\u0081\u008d\u008f\u0090\u009d"}},
+    ParseCase{"Cp1252TopOfRange", "\xA0\xFF", {u"\u00a0\u00ff"}},
+    ParseCase{"DecidedPerLine", "\xC3\xA9\n\xE9\n\xC3\xA9", {u"\u00e9", u"\u00e9", u"\u00e9"}},
+    ParseCase{"OneBadByteMakesWholeLineCp1252", "\xC3\xA9\xE9", {u"\u00c3\u00a9\u00e9"}},
+    ParseCase{"OverlongIsCp1252", "\xC0\xAF", {u"\u00c0\u00af"}},
+    ParseCase{"EncodedSurrogateIsCp1252", "\xED\xA0\x80", {u"\u00ed\u00a0\u20ac"}},
+    ParseCase{"AboveLastCodePointIsCp1252", "\xF4\x90\x80\x80", {u"\u00f4\u0090\u20ac\u20ac"}},
+    ParseCase{"CutSequenceAtLineEndIsCp1252", "ab\xE2\x82\nab", {u"ab\u00e2\u201a", u"ab"}},
+    ParseCase{"LoneContinuationIsCp1252", "\x9D" "ab", {u"\u009d" "ab"}}),
+    RowName());
+// clang-format on
+
+// Lines of random bytes: each one that is neither blank nor a comment comes back, none is lost or merged.
+TEST(ParseWordListRandomBytes, KeepsEveryEntryLine)
+{
+    std::mt19937 random(20240611u);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> length(1, 12);
+    for (int round = 0; round < 200; ++round) {
+        std::string file;
+        std::size_t expectedCount = 0;
+        std::vector<std::size_t> lineLengths;
+        for (int line = 0; line < 20; ++line) {
+            std::string text;
+            const int n = length(random);
+            for (int i = 0; i < n; ++i) {
+                char c = static_cast<char>(byte(random));
+                while (c == '\r' || c == '\n' || c == '#' || c == ' ')
+                    c = static_cast<char>(byte(random));
+                text.push_back(c);
+            }
+            file += text + (line % 3 == 0 ? "\r\n" : line % 3 == 1 ? "\n" : "\r");
+            ++expectedCount;
+            lineLengths.push_back(text.size());
+        }
+        const Entries entries = ParseWordList(file);
+        ASSERT_EQ(entries.size(), expectedCount) << "round " << round;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            // UTF-8 shrinks a line, Windows-1252 keeps its length; either way it is not empty.
+            EXPECT_GE(entries[i].size(), (lineLengths[i] + 3) / 4) << "round " << round << " line " << i;
+            EXPECT_LE(entries[i].size(), lineLengths[i]) << "round " << round << " line " << i;
+        }
+    }
+}
+
+struct MatchCase {
+    const char *name;
+    Entries entries;
+    std::u16string text;
+    int expected;
+};
+
+void PrintTo(const MatchCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class WordMatcherTable : public testing::TestWithParam<MatchCase>
+{
+};
+
+TEST_P(WordMatcherTable, CountsEntries)
+{
+    const MatchCase &c = GetParam();
+    EXPECT_EQ(WordMatcher(c.entries).CountMatches(c.text), c.expected);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Scoring, WordMatcherTable, testing::Values(
+    MatchCase{"WholeText", {u"the"}, u"the", 1},
+    MatchCase{"StartOfWord", {u"the"}, u"theory", 1},
+    MatchCase{"EndOfWord", {u"the"}, u"bathe", 1},
+    MatchCase{"Absent", {u"the"}, u"tahe", 0},
+    MatchCase{"SpacesBothSides", {u" the "}, u"in the end", 1},
+    MatchCase{"SpaceMissingBefore", {u" the "}, u"bathe end", 0},
+    MatchCase{"SpaceMissingAfter", {u" the "}, u"in theory", 0},
+    MatchCase{"SpaceMissingAtTextStart", {u" the "}, u"the end", 0},
+    MatchCase{"UpperEntryLowerText", {u"HELLO"}, u"hello", 1},
+    MatchCase{"LowerEntryUpperText", {u"hello"}, u"HELLO", 1},
+    MatchCase{"MixedCaseBothSides", {u"HeLlO"}, u"hElLo", 1},
+    MatchCase{"DuplicateCountsTwice", {u"the", u"the"}, u"the", 2},
+    MatchCase{"CaseVariantsAreCopies", {u"the", u"THE", u"The"}, u"tHe", 3},
+    MatchCase{"OncePerText", {u"the"}, u"the the THE the", 1},
+    MatchCase{"DuplicateOncePerTextEach", {u"ab", u"ab"}, u"ab ab ab", 2},
+    MatchCase{"NestedOverlaps", {u"he", u"her", u"hers"}, u"hers", 3},
+    MatchCase{"ClassicOverlaps", {u"he", u"she", u"his", u"hers"}, u"ushers", 3},
+    MatchCase{"SuffixThroughFailureLink", {u"abcd", u"bce"}, u"abce", 1},
+    MatchCase{"ShorterInsideLonger", {u"abcx", u"bc"}, u"abc", 1},
+    MatchCase{"RunOfOneLetter", {u"a", u"aa", u"aaa", u"aaaa"}, u"aaa", 3},
+    MatchCase{"CountedSuffixThenNewLonger", {u"b", u"ab"}, u"b ab", 2},
+    MatchCase{"EntryLongerThanText", {u"theory"}, u"the", 0},
+    MatchCase{"EmptyList", {}, u"anything", 0},
+    MatchCase{"EmptyText", {u"a"}, u"", 0},
+    MatchCase{"EmptyEntryNeverCounts", {u""}, u"abc", 0},
+    MatchCase{"EmptyEntryNeverCountsInEmptyText", {u""}, u"", 0},
+    MatchCase{"EmptyEntryBesideOthers", {u"", u"b", u""}, u"abc", 1}),
+    RowName());
+
+INSTANTIATE_TEST_SUITE_P(Units, WordMatcherTable, testing::Values(
+    MatchCase{"AccentedNotFolded", {u"\u00e9"}, u"\u00c9", 0},
+    MatchCase{"AccentedInWord", {u"caf\u00e9"}, u"CAF\u00e9 au lait", 1},
+    MatchCase{"SharpSNotExpanded", {u"stra\u00dfe"}, u"STRASSE", 0},
+    MatchCase{"BracketNotBrace", {u"["}, u"{", 0},
+    MatchCase{"BraceNotBracket", {u"{"}, u"[", 0},
+    MatchCase{"BacktickNotAt", {u"`"}, u"@", 0},
+    MatchCase{"SurrogatePair", {u"\xd83d\xde00"}, u"a\xd83d\xde00" "b", 1},
+    MatchCase{"LoneHighSurrogate", {u"\xd83d"}, u"a\xd83d\xde00", 1},
+    MatchCase{"PairNotInOtherPair", {u"\xd83d\xde00"}, u"\xd83d\xde01", 0},
+    MatchCase{"NulInEntry", {std::u16string(u"a\0b", 3)}, std::u16string(u"xA\0Bx", 5), 1},
+    MatchCase{"NulBreaksWord", {u"ab"}, std::u16string(u"a\0b", 3), 0},
+    MatchCase{"LastUnit", {u"\xffff"}, u"z\xffff", 1},
+    MatchCase{"UnitNotInAnyEntryResets", {u"abc"}, u"ab\u4e00c abc", 1}),
+    RowName());
+// clang-format on
+
+// What the matcher must agree with: every non-empty entry that a plain search finds, ASCII letters folded.
+int PlainCount(const Entries &entries, std::u16string_view text)
+{
+    auto upper = [](std::u16string_view s) {
+        std::u16string result(s);
+        for (char16_t &c : result)
+            if (c >= u'a' && c <= u'z')
+                c = static_cast<char16_t>(c - 32);
+        return result;
+    };
+    const std::u16string upperText = upper(text);
+    int count = 0;
+    for (const auto &entry : entries)
+        if (!entry.empty() && upperText.find(upper(entry)) != std::u16string::npos)
+            ++count;
+    return count;
+}
+
+struct Alphabet {
+    const char *name;
+    std::u16string units;
+};
+
+void PrintTo(const Alphabet &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class WordMatcherRandom : public testing::TestWithParam<Alphabet>
+{
+};
+
+TEST_P(WordMatcherRandom, AgreesWithPlainSearch)
+{
+    const std::u16string &units = GetParam().units;
+    std::mt19937 random(static_cast<unsigned>(units.size()) * 7919u);
+    std::uniform_int_distribution<std::size_t> pick(0, units.size() - 1);
+    auto randomText = [&](int maxLength) {
+        std::u16string text(std::uniform_int_distribution<int>(0, maxLength)(random), u'\0');
+        for (char16_t &c : text)
+            c = units[pick(random)];
+        return text;
+    };
+    for (int round = 0; round < 1500; ++round) {
+        Entries entries(std::uniform_int_distribution<int>(0, 40)(random));
+        for (auto &entry : entries)
+            entry = randomText(6);
+        const WordMatcher matcher(entries);
+        // Several texts per matcher: nothing counted in one text may carry over to the next.
+        for (int t = 0; t < 4; ++t) {
+            const std::u16string text = randomText(60);
+            ASSERT_EQ(matcher.CountMatches(text), PlainCount(entries, text))
+                << "round " << round << " text " << t;
+        }
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(SmallAlphabets, WordMatcherRandom, testing::Values(
+    Alphabet{"TwoLetters", u"ab"},
+    Alphabet{"TwoLettersBothCases", u"abAB"},
+    Alphabet{"LettersAndSpace", u"abc ABC"},
+    Alphabet{"AlphabetNeighbours", u"aAzZ@[`{"},
+    Alphabet{"OddUnits", std::u16string(u"a\0\xd83d\xde00\xffff\u00e9\u00c9", 7)}),
+    RowName());
+// clang-format on
+
+// A node with a few children, with more than can be scanned one by one, and with enough to get a full row.
+TEST(WordMatcherFanOut, AgreesWithPlainSearchAtEveryWidth)
+{
+    std::u16string units;
+    for (char16_t c = 0x100; c < 0x100 + 120; ++c)
+        units.push_back(c);
+    const std::u16string textUnits = units + u"qQrst";
+    std::mt19937 random(99u);
+    std::uniform_int_distribution<std::size_t> pick(0, textUnits.size() - 1);
+    for (std::size_t width = 1; width <= units.size(); ++width) {
+        Entries entries;
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            entries.push_back({units[i], u's', u't'});
+            if (i < width)
+                entries.push_back({u'q', units[i], u'r'});
+        }
+        const WordMatcher matcher(entries);
+        // Whole entries, entries with one unit changed, and single units: matches and near misses both.
+        std::u16string text;
+        for (int token = 0; token < 100; ++token) {
+            std::u16string piece
+                = entries[std::uniform_int_distribution<std::size_t>(0, entries.size() - 1)(random)];
+            if (token % 3 == 1)
+                piece[random() % piece.size()] = textUnits[pick(random)];
+            text += token % 3 == 2 ? std::u16string(1, textUnits[pick(random)]) : piece;
+        }
+        ASSERT_EQ(matcher.CountMatches(text), PlainCount(entries, text)) << "width " << width;
+    }
+}
+
+} // namespace
