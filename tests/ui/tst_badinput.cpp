@@ -1,0 +1,199 @@
+// Odd, huge and hostile input: texts and word-list files that must never crash, hang or lose text.
+#include <QClipboard>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include "messagerecorder.h"
+#include "rot/rot.h"
+#include "ui/frmMain.h"
+#include "ui/rottextbox.h"
+#include "ui/textconv.h"
+#include "ui/wordlistholder.h"
+
+using platform::MessageIcon;
+
+class TestBadInput : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hugeTextThroughEveryCommand();
+    void unusualUnitsKeptExactly_data();
+    void unusualUnitsKeptExactly();
+    void wordListFiles_data();
+    void wordListFiles();
+    void wordListPaths_data();
+    void wordListPaths();
+
+private:
+    QString writeList(const QByteArray &bytes);
+    QTemporaryDir dir_;
+};
+
+QString TestBadInput::writeList(const QByteArray &bytes)
+{
+    const QString path = dir_.filePath(QStringLiteral("wordlist.txt"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the word list");
+    return path;
+}
+
+void TestBadInput::hugeTextThroughEveryCommand()
+{
+    frmMain form(writeList("hello\nworld\n"));
+    form.show();
+    auto *box = form.findChild<RotTextBox *>(QStringLiteral("txtRot"));
+    const auto click
+        = [&form](const char *name) { form.findChild<QPushButton *>(QLatin1String(name))->click(); };
+    // 10 MB of UTF-16 in short lines, with a CR LF and a few non-ASCII units on every line.
+    QString text;
+    const QString line
+        = QStringLiteral("Uryyb Jbeyq, \u00e9\U0001F600 \u05e9 fgnl jvgu zr 0123456789 nyy qnl ybat\r\n");
+    text.reserve(5 * 1024 * 1024 + line.size());
+    while (text.size() < 5 * 1024 * 1024)
+        text += line;
+    box->replaceAll(text);
+    MessageRecorder recorder;
+
+    click("cmdToRot");
+    QVERIFY(box->text() == ToQt(RotText(ToCore(text), 13)));
+    click("cmdFromRot");
+    QVERIFY(box->text() == text);
+
+    click("cmdAutoRot");
+    QCOMPARE(recorder.messages.size(), std::size_t(1));
+    QCOMPARE(recorder.messages[0].title, QStringLiteral("Success!"));
+    QVERIFY(box->text() == ToQt(RotText(ToCore(text), 13)));
+
+    box->selectAll();
+    click("cmdCopy");
+    QVERIFY(QGuiApplication::clipboard()->text() == box->text());
+    box->replaceAll(QStringLiteral("x"));
+    box->selectAll();
+    click("cmdPaste");
+    QVERIFY(box->text() == ToQt(RotText(ToCore(text), 13)));
+}
+
+void TestBadInput::unusualUnitsKeptExactly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("nul") << QStringLiteral("Uryyb") + QChar(0) + QStringLiteral("Jbeyq");
+    QTest::newRow("lone high surrogate")
+        << QStringLiteral("Uryyb ") + QChar(0xd83d) + QStringLiteral(" Jbeyq");
+    QTest::newRow("lone low surrogate") << QChar(0xde00) + QStringLiteral("Uryyb Jbeyq");
+    QTest::newRow("emoji") << QStringLiteral("Uryyb \U0001F600\U0001F44D\U0001F3FD Jbeyq");
+    QTest::newRow("right to left") << QStringLiteral(
+        "\u05e9\u05dc\u05d5\u05dd Uryyb \u0645\u0631\u062d\u0628\u0627 Jbeyq");
+    QTest::newRow("crlf and lone breaks") << QStringLiteral("Uryyb\r\nJbeyq\r\r\n\n");
+    QTest::newRow("separators") << QStringLiteral("Uryyb\u2028Jbeyq\u2029\u00a0\ufdd0\ufdd1");
+}
+
+void TestBadInput::unusualUnitsKeptExactly()
+{
+    QFETCH(QString, text);
+    frmMain form(writeList("hello\n"));
+    auto *box = form.findChild<RotTextBox *>(QStringLiteral("txtRot"));
+    const auto click
+        = [&form](const char *name) { form.findChild<QPushButton *>(QLatin1String(name))->click(); };
+    MessageRecorder recorder;
+    box->replaceAll(text);
+    click("cmdToRot");
+    QCOMPARE(box->text(), ToQt(RotText(ToCore(text), 13)));
+    click("cmdFromRot");
+    QCOMPARE(box->text(), text);
+    click("cmdAutoRot");
+    QCOMPARE(box->text(), ToQt(RotText(ToCore(text), 13)));
+    box->selectAll();
+    click("cmdCopy");
+    QCOMPARE(QGuiApplication::clipboard()->text(), box->text());
+    box->selectAll();
+    click("cmdPaste");
+    QCOMPARE(box->text(), ToQt(RotText(ToCore(text), 13)));
+    QCOMPARE(recorder.messages.size(), std::size_t(1));
+}
+
+void TestBadInput::wordListFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("first");
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += char((i * 7919) % 256);
+    QByteArray million;
+    million.reserve(8 * 1000000);
+    for (int i = 0; i < 1000000; ++i)
+        million += "word" + QByteArray::number(i % 1000) + '\n';
+    QTest::newRow("binary") << binary << -1 << QString();
+    QTest::newRow("a million lines") << million << 1000000 << "word0";
+    QTest::newRow("a 1 MB line") << QByteArray(1 << 20, 'q') << 1 << QString(1 << 20, QLatin1Char('q'));
+    QTest::newRow("utf-8 byte-order mark") << QByteArray("\xef\xbb\xbfhello\r\nworld") << 2 << "hello";
+    QTest::newRow("mixed line ends") << QByteArray("a\rb\nc\r\nd") << 4 << "a";
+    QTest::newRow("windows-1252") << QByteArray("caf\xe9\n") << 1 << "caf\u00e9";
+    QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9\n") << 1 << "caf\u00e9";
+    QTest::newRow("nul bytes") << QByteArray("a\0b\n", 4) << 1
+                               << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
+    QTest::newRow("empty") << QByteArray() << 0 << QString();
+}
+
+void TestBadInput::wordListFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, count);
+    QFETCH(QString, first);
+    MessageRecorder recorder;
+    frmMain form(writeList(bytes));
+    QVERIFY(recorder.messages.empty());
+    QVERIFY(form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->isEnabled());
+    const auto &items = form.findChild<WordListHolder *>(QStringLiteral("lstWords"))->items();
+    if (count >= 0)
+        QCOMPARE(int(items.size()), count);
+    if (!first.isEmpty())
+        QVERIFY(QString::fromStdU16String(items.front()) == first);
+    // Whatever was loaded, AutoRot runs to its end and reports once.
+    form.findChild<RotTextBox *>(QStringLiteral("txtRot"))->replaceAll(QStringLiteral("Uryyb"));
+    form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->click();
+    QCOMPARE(recorder.messages.size(), std::size_t(1));
+}
+
+void TestBadInput::wordListPaths_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("messageStart");
+    QTest::newRow("directory") << "directory"
+                               << "The file \"";
+    QTest::newRow("dangling link") << "dangling"
+                                   << "The file \"wordlist.txt\" was not found.";
+    QTest::newRow("pipe") << "pipe"
+                          << "The file \"";
+}
+
+void TestBadInput::wordListPaths()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, messageStart);
+    const QString folder = dir_.filePath(kind);
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/wordlist.txt");
+    if (kind == QLatin1String("directory"))
+        QVERIFY(QDir().mkpath(path));
+    else if (kind == QLatin1String("dangling"))
+        QVERIFY(QFile::link(folder + QStringLiteral("/nowhere.txt"), path));
+    else
+        QCOMPARE(::system(qPrintable(QStringLiteral("mkfifo '%1'").arg(path))), 0);
+    MessageRecorder recorder;
+    frmMain form(path);
+    QCOMPARE(recorder.messages.size(), std::size_t(1));
+    QCOMPARE(recorder.messages[0].title, QStringLiteral("Error!"));
+    QCOMPARE(recorder.messages[0].icon, MessageIcon::Critical);
+    QVERIFY2(recorder.messages[0].text.startsWith(messageStart), qPrintable(recorder.messages[0].text));
+    QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->isEnabled());
+    QVERIFY(form.findChild<QPushButton *>(QStringLiteral("cmdToRot"))->isEnabled());
+}
+
+QTEST_MAIN(TestBadInput)
+#include "tst_badinput.moc"
