@@ -42,7 +42,7 @@ endif()
 
 set(CPACK_PACKAGE_NAME quindle)
 set(CPACK_PACKAGE_VENDOR "The Quindle developers")
-set(CPACK_PACKAGE_CONTACT "The Quindle developers")
+set(CPACK_PACKAGE_CONTACT "The Quindle developers <developers@quindle.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "ROT-n letter-rotation cipher tool")
 set(CPACK_PACKAGE_DESCRIPTION "Quindle enciphers and deciphers text with the ROT-n letter-rotation cipher. \
 Its AutoRot finds the level of a ciphered text with an editable word list.")
@@ -51,7 +51,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quindle.org")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The program loads Wine's Tahoma when the system has none, so the window's captions fit.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-wine)
