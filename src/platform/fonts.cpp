@@ -6,7 +6,6 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QStringList>
 
 namespace platform
 {
@@ -16,11 +15,9 @@ namespace
 const QString kTahoma = QStringLiteral("Tahoma");
 const QString kCourier = QStringLiteral("Courier");
 
-// Wine's Tahoma has Tahoma's metrics, so every caption fits the layout exactly as designed.
-const QStringList kTahomaFiles = {
-    QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"),
-    QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf"),
-};
+// Wine's Tahoma has Tahoma's metrics, so every caption fits the layout as designed. Its bold face is
+// barely heavier than the regular one, so bold is left to the font engine to draw.
+const QString kTahomaFile = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
 
 QString ProportionalFamily()
 {
@@ -34,10 +31,8 @@ void RegisterFonts()
 {
     if (QFontDatabase::hasFamily(kTahoma))
         return;
-    for (const QString &file : kTahomaFiles) {
-        if (QFile::exists(file))
-            QFontDatabase::addApplicationFont(file);
-    }
+    if (QFile::exists(kTahomaFile))
+        QFontDatabase::addApplicationFont(kTahomaFile);
 }
 
 QFont UiFont()

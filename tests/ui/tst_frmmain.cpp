@@ -1,17 +1,20 @@
 // The main window: layout, start-up, the level check, the ROT commands and AutoRot.
 #include <QAccessible>
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 #include "messagerecorder.h"
+#include "platform/fonts.h"
 #include "ui/frmMain.h"
 #include "ui/rottextbox.h"
 #include "ui/wordlistholder.h"
@@ -34,6 +37,7 @@ class TestFrmMain : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -81,6 +85,15 @@ std::unique_ptr<frmMain> TestFrmMain::makeWindow(const QByteArray &wordList)
         qFatal("cannot write the word list");
     file.close();
     return std::make_unique<frmMain>(file.fileName());
+}
+
+void TestFrmMain::initTestCase()
+{
+    // Built twice: with the shipped Tahoma stand-in, and with whatever font the system offers.
+#ifdef QUINDLE_REGISTER_FONTS
+    platform::RegisterFonts();
+    QCOMPARE(QFontInfo(platform::UiFont()).family(), QStringLiteral("Tahoma"));
+#endif
 }
 
 void TestFrmMain::init()
@@ -151,9 +164,12 @@ void TestFrmMain::captions()
     else if (auto *l = qobject_cast<QLabel *>(widget))
         text = l->text();
     QCOMPARE(text, caption);
-    // The whole caption fits the control it sits on.
-    QFontMetrics metrics(widget->font());
-    QVERIFY2(metrics.horizontalAdvance(caption) <= widget->width(), qPrintable(name));
+    // The whole caption fits the control it sits on, beside the box of a check box.
+    int needed = QFontMetrics(widget->font()).horizontalAdvance(caption);
+    if (qobject_cast<QCheckBox *>(widget))
+        needed += widget->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget)
+            + widget->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget);
+    QVERIFY2(needed <= widget->width(), qPrintable(QStringLiteral("%1 needs %2 px").arg(name).arg(needed)));
 }
 
 void TestFrmMain::geometryInTwips_data()
