@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QPushButton>
 
 #include <memory>
@@ -58,6 +59,21 @@ void BM_ShowText(benchmark::State &state)
     }
 }
 
+// Paste from.. with an empty box and a whole document on the clipboard.
+void BM_PasteClick(benchmark::State &state)
+{
+    Window window;
+    QGuiApplication::clipboard()->setText(Paragraph(state.range(0), state.range(1) != 0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.box->replaceAll(QString());
+        window.settle();
+        state.ResumeTiming();
+        window.click("cmdPaste");
+        window.settle();
+    }
+}
+
 void BM_ToRotClick(benchmark::State &state)
 {
     Window window;
@@ -86,6 +102,12 @@ void BM_AutoRotClick(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_ShowText)
+    ->ArgNames({"units", "spaces"})
+    ->Args({1 << 20, 1})
+    ->Args({1 << 20, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_PasteClick)
     ->ArgNames({"units", "spaces"})
     ->Args({1 << 20, 1})
     ->Args({1 << 20, 0})

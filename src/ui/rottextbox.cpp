@@ -171,11 +171,13 @@ void RotTextBox::replaceAll(const QString &text, bool joinPreviousUndoStep)
 
 void RotTextBox::replaceSelection(const QString &text)
 {
-    const LayoutPause pause(this);
     QTextCursor cursor = textCursor();
-    cursor.beginEditBlock();
-    insertExact(cursor, text);
-    cursor.endEditBlock();
+    {
+        const LayoutPause pause(this);
+        cursor.beginEditBlock();
+        insertExact(cursor, text);
+        cursor.endEditBlock();
+    }
     setTextCursor(cursor);
 }
 
