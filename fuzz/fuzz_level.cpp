@@ -1,11 +1,10 @@
 // Fuzzes the level checks: any text is safe to check, and an accepted level gives two levels that add to 26.
 #include "rot/rot.h"
 
-#include "fuzz_text.h"
+#include "fuzz_support.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -16,17 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const int encode = EncodeLevel(levelText);
     const int decode = DecodeLevel(levelText);
 
-    if (inRange && !numeric)
-        std::abort();
-    if (CheckInput(u"", levelText) != InputProblem::EmptyText)
-        std::abort();
-    // CheckInput and the two predicates must never disagree about a level.
+    Require(numeric || !inRange, "a level in range is numeric");
+    Require(CheckInput(u"", levelText) == InputProblem::EmptyText, "empty text is reported first");
     const InputProblem problem = CheckInput(u"x", levelText);
-    if ((problem == InputProblem::None) != (numeric && inRange))
-        std::abort();
+    Require((problem == InputProblem::None) == (numeric && inRange), "CheckInput agrees with the predicates");
     if (problem == InputProblem::None) {
-        if (encode < -1 || encode > 27 || decode < -1 || decode > 27 || encode + decode != 26)
-            std::abort();
+        Require(encode >= -1 && encode <= 27, "the encode level lies in -1..27");
+        Require(decode >= -1 && decode <= 27, "the decode level lies in -1..27");
+        Require(encode + decode == 26, "encode and decode levels add up to 26");
     }
     return 0;
 }

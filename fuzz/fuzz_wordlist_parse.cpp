@@ -1,21 +1,19 @@
 // Fuzzes ParseWordList: any file bytes parse, and no entry is blank, a comment or split across lines.
 #include "wordlist/wordlist.h"
 
+#include "fuzz_support.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char *>(data), size);
     for (const std::u16string &entry : ParseWordList(bytes)) {
-        if (entry.find_first_not_of(u' ') == std::u16string::npos)
-            std::abort();
-        if (entry.front() == u'#')
-            std::abort();
-        if (entry.find_first_of(u"\r\n") != std::u16string::npos)
-            std::abort();
+        Require(entry.find_first_not_of(u' ') != std::u16string::npos, "no entry is blank");
+        Require(entry.front() != u'#', "no entry is a comment");
+        Require(entry.find_first_of(u"\r\n") == std::u16string::npos, "no entry holds a line break");
     }
     return 0;
 }

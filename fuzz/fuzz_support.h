@@ -1,8 +1,10 @@
-// Turns fuzz bytes into UTF-16 text that keeps ASCII cheap to reach and every other unit reachable.
+// Shared by the fuzz targets: UTF-16 text from fuzz bytes, and a check that says which rule broke.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 // 0xFF hi lo is the one unit 0xhilo; any other byte is the unit of the same value. Mutations then mostly
@@ -29,4 +31,13 @@ inline std::u16string TakeUnits(const std::uint8_t *data, std::size_t size)
 {
     std::size_t pos = 0;
     return TakeUnits(data, size, pos);
+}
+
+// Names the broken rule before aborting, so a finding explains itself in the log.
+inline void Require(bool ok, const char *rule)
+{
+    if (!ok) {
+        std::fprintf(stderr, "Broken rule: %s\n", rule);
+        std::abort();
+    }
 }
