@@ -105,7 +105,10 @@ INSTANTIATE_TEST_SUITE_P(Examples, LevelRounding, testing::Values(
     RoundCase{"TwentySixPointNine", u"26.9", 27, -1},
     RoundCase{"NegativeZero", u"-0", 0, 26},
     RoundCase{"LeadingZeros", kManyZerosThen13, 13, 13},
-    RoundCase{"TinyFraction", kTinyFraction, 0, 26}),
+    RoundCase{"TinyFraction", kTinyFraction, 0, 26},
+    // Decoding rounds 26 - v as a double, which cannot hold the last digits of these levels.
+    RoundCase{"JustAboveHalfBeyondDoubleDigits", u"2.5000000000000004", 3, 24},
+    RoundCase{"JustBelowHalfBeyondDoubleDigits", u"1.4999999999999998", 1, 24}),
     RowName());
 // clang-format on
 
