@@ -12,3 +12,5 @@ cmake --build "$QUINDLE_BUILD"
 (cd "$QUINDLE_BUILD" && ctest --output-on-failure)
 "$QUINDLE_ROOT/scripts/test-e2e.sh" "$QUINDLE_BUILD/quindle"
 "$QUINDLE_ROOT/scripts/test-package.sh"
+"$QUINDLE_ROOT/scripts/test-sanitizers.sh"
+"$QUINDLE_ROOT/scripts/test-fuzz.sh"
