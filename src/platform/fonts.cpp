@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
-#include <QGuiApplication>
-#include <QScreen>
+
+#include "platform/twips.h"
 
 namespace platform
 {
@@ -35,22 +35,20 @@ void RegisterFonts()
         QFontDatabase::addApplicationFont(kTahomaFile);
 }
 
-QFont UiFont()
+QFont UiFont(const Caption &tightest)
 {
     QFont font(ProportionalFamily());
     font.setPointSizeF(8.25);
     font.setWeight(QFont::Normal);
-    if (font.family() == kTahoma)
+    if (font.family() == kTahoma || tightest.text.isEmpty())
         return font;
-    // A wider stand-in shrinks until the tightest caption, the bold level label, fits its 855 twips.
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const qreal dpi = screen ? screen->logicalDotsPerInch() : 96.0;
+    // Laid out on whole pixels, a caption can take up to a pixel more than its exact advance (50.08 px
+    // becomes 51), so one pixel stays spare: 15 twips at 96 dpi.
+    const int room = TwipsToPixels(tightest.widthTwips, ScreenDpi()) - 1;
     for (;;) {
-        QFont bold = font;
-        bold.setBold(true);
-        const qreal twips
-            = QFontMetricsF(bold).horizontalAdvance(QStringLiteral("ROT level:")) * 1440.0 / dpi;
-        if (twips <= 840.0 || font.pointSizeF() <= 6.0)
+        QFont measured = font;
+        measured.setBold(tightest.bold);
+        if (QFontMetricsF(measured).horizontalAdvance(tightest.text) <= room || font.pointSizeF() <= 6.0)
             return font;
         font.setPointSizeF(font.pointSizeF() - 0.25);
     }

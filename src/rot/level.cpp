@@ -101,5 +101,5 @@ int EncodeLevel(std::u16string_view levelText)
 
 int DecodeLevel(std::u16string_view levelText)
 {
-    return RoundToLevel(26.0 - ParseLevel(levelText).value_or(0.0));
+    return RoundToLevel(kAlphabetSize - ParseLevel(levelText).value_or(0.0));
 }

@@ -21,9 +21,9 @@ void Rotate(const char16_t *__restrict in, char16_t *__restrict out, std::size_t
         const std::uint16_t c = in[i];
         // Setting bit 5 folds A-Z onto a-z; nothing else lands in a-z that way.
         const std::uint16_t index = static_cast<std::uint16_t>((c | 0x20u) - u'a');
-        const bool isLetter = index < 26u;
+        const bool isLetter = index < kAlphabetSize;
         std::uint16_t moved = static_cast<std::uint16_t>(index + shift);
-        moved = static_cast<std::uint16_t>(moved >= 26u ? moved - 26u : moved);
+        moved = static_cast<std::uint16_t>(moved >= kAlphabetSize ? moved - kAlphabetSize : moved);
         out[i] = isLetter ? static_cast<char16_t>(c - index + moved) : static_cast<char16_t>(c);
     }
 }
@@ -32,7 +32,7 @@ void Rotate(const char16_t *__restrict in, char16_t *__restrict out, std::size_t
 
 std::u16string RotText(std::u16string_view text, int level)
 {
-    const unsigned shift = static_cast<unsigned>(((level % 26) + 26) % 26);
+    const unsigned shift = static_cast<unsigned>(((level % kAlphabetSize) + kAlphabetSize) % kAlphabetSize);
     std::u16string result(text.size(), u'\0');
     Rotate(text.data(), result.data(), text.size(), shift);
     return result;

@@ -25,6 +25,9 @@ namespace
 {
 constexpr int kClientWidth = 7200;
 constexpr int kClientHeight = 4680;
+// The tightest caption: the stand-in for Tahoma shrinks until it fits.
+const QString kRotLevelCaption = QStringLiteral("ROT level:");
+constexpr int kRotLevelWidth = 855;
 
 // A wait cursor for as long as a long-running command works.
 class WaitCursor
@@ -42,8 +45,7 @@ frmMain::frmMain(const QString &wordListPath, QWidget *parent)
         Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        dpi_ = screen->logicalDotsPerInch();
+    dpi_ = platform::ScreenDpi();
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quindle - ") + messages::kSiteAddress);
@@ -51,7 +53,7 @@ frmMain::frmMain(const QString &wordListPath, QWidget *parent)
     icon.addFile(QStringLiteral(":/icons/quindle-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/quindle-32.png"), QSize(32, 32));
     setWindowIcon(icon);
-    setFont(platform::UiFont());
+    setFont(platform::UiFont({kRotLevelCaption, kRotLevelWidth, true}));
     setFixedSize(twips(kClientWidth), twips(kClientHeight));
     // Frame captions sit on the frame's top edge, so the controls fit inside at their given offsets.
     setStyleSheet(
@@ -74,7 +76,7 @@ frmMain::frmMain(const QString &wordListPath, QWidget *parent)
 
 int frmMain::twips(int value) const
 {
-    return qRound(value * dpi_ / 1440.0);
+    return platform::TwipsToPixels(value, dpi_);
 }
 
 void frmMain::place(QWidget *widget, int left, int top, int width, int height) const
@@ -123,10 +125,10 @@ void frmMain::createRotFrame()
     cmdToRot->setObjectName(QStringLiteral("cmdToRot"));
     place(cmdToRot, 1680, 240, 1215, 375);
 
-    lblRotLvl = new QLabel(QStringLiteral("ROT level:"), fraRot);
+    lblRotLvl = new QLabel(kRotLevelCaption, fraRot);
     lblRotLvl->setObjectName(QStringLiteral("lblRotLvl"));
     lblRotLvl->setBuddy(txtRotLvl);
-    place(lblRotLvl, 300, 420, 855, 255);
+    place(lblRotLvl, 300, 420, kRotLevelWidth, 255);
     QFont bold = font();
     bold.setBold(true);
     lblRotLvl->setFont(bold);
@@ -246,13 +248,13 @@ void frmMain::cmdAutoRot_Click()
         // Every step is written into the box, but laid out only once, when the search is over.
         const RotTextBox::LayoutPause pause(txtRot);
         QString current = startText;
-        for (int step = 1; step <= 26; ++step) {
+        for (int step = 1; step <= kAlphabetSize; ++step) {
             current = ToQt(RotText(ToCore(current), 1));
             txtRot->replaceAll(current, step > 1);
             const int matches = matcher.CountMatches(ToCore(current));
             if (matches > best) {
                 best = matches;
-                bestLevel = 26 - step;
+                bestLevel = kAlphabetSize - step;
             }
         }
     }
@@ -261,7 +263,7 @@ void frmMain::cmdAutoRot_Click()
         return;
     }
     platform::ShowMessage(this, messages::AutoRotSucceeded(bestLevel, best));
-    txtRot->replaceAll(ToQt(RotText(ToCore(startText), 26 - bestLevel)), true);
+    txtRot->replaceAll(ToQt(RotText(ToCore(startText), kAlphabetSize - bestLevel)), true);
 }
 
 void frmMain::cmdCopy_Click()

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "platform/twips.h"
 #include "ui/modFunctions.h"
 
 class QCheckBox;
@@ -48,7 +49,7 @@ private:
     void cmdPaste_Click();
     void chkFixedFont_Click();
 
-    qreal dpi_ = 96.0;
+    qreal dpi_ = platform::kDefaultDpi;
 
     RotTextBox *txtRot = nullptr;
     QCheckBox *chkFixedFont = nullptr;

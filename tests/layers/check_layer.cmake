@@ -1,0 +1,21 @@
+# Builds ALLOWED, which must compile, then FORBIDDEN, which must fail because HEADER is not found.
+function(build target)
+    execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --config ${CONFIG} --target ${target}
+        RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    set(result ${result} PARENT_SCOPE)
+    set(output "${output}" PARENT_SCOPE)
+endfunction()
+
+build(${ALLOWED})
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${ALLOWED} does not compile, so the check proves nothing:\n${output}")
+endif()
+build(${FORBIDDEN})
+if(result EQUAL 0)
+    message(FATAL_ERROR "${FORBIDDEN} compiled: the layer can include ${HEADER}")
+endif()
+string(REPLACE "." "\\." header_pattern "${HEADER}")
+if(NOT output MATCHES "${header_pattern}[:'\"]? *(No such file|file not found)|Cannot open include file: '${header_pattern}'")
+    message(FATAL_ERROR "${FORBIDDEN} failed for another reason than a missing ${HEADER}:\n${output}")
+endif()
+message(STATUS "${FORBIDDEN} cannot include ${HEADER}, as it should not")
