@@ -68,6 +68,7 @@ QFont FixedWidthFont(const QFont &current)
 QFont ProportionalFont()
 {
     QFont font(ProportionalFamily());
+    // Deliberately 8 pt, not the 8.25 pt the box starts with: unchecking the toggle sets a whole point size.
     font.setPointSize(8);
     return font;
 }

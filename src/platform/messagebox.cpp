@@ -34,6 +34,7 @@ void ShowMessage(QWidget *parent, const Message &message)
         Handler()(message);
         return;
     }
+    // A plain-text QLabel breaks at LF and has no use for the CR before it.
     QString text = message.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(ToQt(message.icon), message.title, text, QMessageBox::Ok, parent);

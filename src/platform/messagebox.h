@@ -14,7 +14,8 @@ enum class MessageIcon { Information, Exclamation, Critical };
 
 struct Message {
     QString title;
-    QString text; // line breaks as CR LF
+    // Written with CR LF breaks, as the program's texts are; ShowMessage hands Qt LF alone, its one break.
+    QString text;
     MessageIcon icon;
 };
 

@@ -64,7 +64,9 @@ std::optional<double> ParseLevel(std::u16string_view text)
 
 int RoundToLevel(double value)
 {
-    // nearbyint rounds halves to even in the default rounding mode; the clamp keeps the cast defined.
+    // nearbyint rounds halves to even in the default rounding mode. A level is a signed 16-bit value, so
+    // anything beyond that range (only junk such as "1e400" digits, which the range test refuses before a
+    // command rounds) saturates there instead of making the cast undefined.
     return static_cast<int>(std::nearbyint(std::clamp(value, -32768.0, 32767.0)));
 }
 
@@ -101,5 +103,8 @@ int EncodeLevel(std::u16string_view levelText)
 
 int DecodeLevel(std::u16string_view levelText)
 {
+    // 26 - v is rounded as a double, not taken as 26 minus the encode level: 26.6 decodes with -1 and 0.5
+    // with 26. The subtraction can also round a long fraction onto a half, so past a dozen fraction digits
+    // the two levels may add up to 25 or 27.
     return RoundToLevel(kAlphabetSize - ParseLevel(levelText).value_or(0.0));
 }
