@@ -1,8 +1,11 @@
-// Exact-text storage, wrap-mode choice and deferred layout for the working text box.
+// Exact-text storage, its own undo history, wrap-mode choice and deferred layout for the working text box.
 #include "ui/rottextbox.h"
 
 #include <algorithm>
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
@@ -129,6 +132,8 @@ RotTextBox::RotTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
 {
     auto *document = new QTextDocument(this);
+    // Qt's undo would keep every replaced text, and it loses which break began each paragraph.
+    document->setUndoRedoEnabled(false);
     layout_ = new DeferrableLayout(document);
     document->setDocumentLayout(layout_);
     setDocument(document);
@@ -138,35 +143,20 @@ RotTextBox::RotTextBox(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
+    connect(document, &QTextDocument::contentsChange, this, &RotTextBox::follow);
     connect(document, &QTextDocument::contentsChanged, this, [this] {
         if (!layout_->paused())
             chooseWrapMode();
     });
 }
 
-QString RotTextBox::text() const
+void RotTextBox::replaceAll(const QString &text)
 {
-    return textBetween(0, document()->characterCount() - 1);
-}
-
-void RotTextBox::replaceAll(const QString &text, bool joinPreviousUndoStep)
-{
-    {
-        const LayoutPause pause(this);
-        QTextCursor cursor(document());
-        if (joinPreviousUndoStep)
-            cursor.joinPreviousEditBlock();
-        else
-            cursor.beginEditBlock();
-        cursor.select(QTextCursor::Document);
-        insertExact(cursor, text);
-        cursor.endEditBlock();
-    }
-    // Placing the caret lays out the paragraph it is in, so under an outer pause that waits for its end.
-    if (layout_->paused())
-        caretToStartPending_ = true;
-    else
-        setTextCursor(QTextCursor(document()));
+    const QString before = exact_;
+    writeExact(0, documentLength_, text);
+    if (groupDepth_ == 0 && before != text)
+        history_.record({0, documentLength_, before, false});
+    placeCaret(0);
 }
 
 void RotTextBox::replaceSelection(const QString &text)
@@ -174,9 +164,11 @@ void RotTextBox::replaceSelection(const QString &text)
     QTextCursor cursor = textCursor();
     {
         const LayoutPause pause(this);
+        pasting_ = true;
         cursor.beginEditBlock();
         insertExact(cursor, text);
         cursor.endEditBlock();
+        pasting_ = false;
     }
     setTextCursor(cursor);
 }
@@ -190,7 +182,107 @@ int RotTextBox::selectionLength() const
 QString RotTextBox::selectedText() const
 {
     const QTextCursor cursor = textCursor();
-    return textBetween(cursor.selectionStart(), cursor.selectionEnd());
+    const qsizetype from = toExact(cursor.selectionStart());
+    return exact_.mid(from, toExact(cursor.selectionEnd()) - from);
+}
+
+void RotTextBox::undo()
+{
+    if (history_.canUndo())
+        swap(history_.takeUndo(), &EditHistory::pushRedo);
+}
+
+void RotTextBox::redo()
+{
+    if (history_.canRedo())
+        swap(history_.takeRedo(), &EditHistory::pushUndo);
+}
+
+void RotTextBox::swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step))
+{
+    const qsizetype from = toExact(step.from);
+    QString current = exact_.mid(from, toExact(step.from + step.length) - from);
+    const bool whole = step.from == 0 && step.length == documentLength_;
+    const int lengthBefore = documentLength_;
+    writeExact(step.from, step.from + step.length, step.other);
+    const int length = step.length + documentLength_ - lengthBefore;
+    (history_.*keep)({step.from, length, std::move(current), false});
+    placeCaret(whole ? 0 : step.from + length);
+}
+
+void RotTextBox::placeCaret(int position)
+{
+    // Placing the caret lays out the paragraph it is in, so under an outer pause that waits for its end.
+    if (layout_->paused()) {
+        pendingCaret_ = position;
+        return;
+    }
+    QTextCursor cursor(document());
+    cursor.setPosition(position);
+    setTextCursor(cursor);
+}
+
+qsizetype RotTextBox::toExact(int position) const
+{
+    const auto crLfs = std::upper_bound(crLfParagraphs_.begin(), crLfParagraphs_.end(), position);
+    return position + (crLfs - crLfParagraphs_.begin());
+}
+
+void RotTextBox::writeExact(int from, int to, const QString &text)
+{
+    const LayoutPause pause(this);
+    QTextCursor cursor(document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    // The mirror is brought up to date before the edit block ends and the change signals run.
+    writing_ = true;
+    cursor.beginEditBlock();
+    insertExact(cursor, text);
+    mirror(from, to - from, cursor.position() - from, text);
+    cursor.endEditBlock();
+    writing_ = false;
+}
+
+void RotTextBox::follow(int from, int removed, int added)
+{
+    if (writing_)
+        return;
+    // Qt counts the closing paragraph mark when a change reaches the end of the document.
+    const int over = std::max(0, from + removed - documentLength_);
+    removed -= over;
+    added -= over;
+    const qsizetype exactFrom = toExact(from);
+    QString removedText = exact_.mid(exactFrom, toExact(from + removed) - exactFrom);
+    const QString addedText = textBetween(from, from + added);
+    mirror(from, removed, added, addedText);
+    if (groupDepth_ > 0 || removedText == addedText)
+        return;
+    const bool typing = !pasting_ && removed + added == 1;
+    history_.record({from, added, std::move(removedText), typing});
+}
+
+void RotTextBox::mirror(int from, int removed, int added, const QString &addedText)
+{
+    const qsizetype exactFrom = toExact(from);
+    const qsizetype exactRemoved = toExact(from + removed) - exactFrom;
+    if (exactFrom == 0 && exactRemoved == exact_.size())
+        exact_ = addedText;
+    else
+        exact_.replace(exactFrom, exactRemoved, addedText);
+
+    auto first = std::upper_bound(crLfParagraphs_.begin(), crLfParagraphs_.end(), from);
+    const auto last = std::upper_bound(first, crLfParagraphs_.end(), from + removed);
+    first = crLfParagraphs_.erase(first, last);
+    for (auto shifted = first; shifted != crLfParagraphs_.end(); ++shifted)
+        *shifted += added - removed;
+    std::vector<int> inserted;
+    for (QTextBlock block = document()->findBlock(from).next();
+         block.isValid() && block.position() <= from + added; block = block.next()) {
+        if (block.userState() == CrLf)
+            inserted.push_back(block.position());
+    }
+    crLfParagraphs_.insert(first, inserted.begin(), inserted.end());
+    documentLength_ = document()->characterCount() - 1;
 }
 
 void RotTextBox::insertExact(QTextCursor &cursor, const QString &text)
@@ -232,8 +324,43 @@ void RotTextBox::chooseWrapMode()
 
 void RotTextBox::keyPressEvent(QKeyEvent *event)
 {
-    QPlainTextEdit::keyPressEvent(event);
+    const bool ctrlY = event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier;
+    if (event->matches(QKeySequence::Undo))
+        undo();
+    else if (event->matches(QKeySequence::Redo) || ctrlY)
+        redo();
+    else
+        QPlainTextEdit::keyPressEvent(event);
     emit keyPressed();
+}
+
+QMenu *RotTextBox::createStandardContextMenu(const QPoint &position)
+{
+    QMenu *menu = QPlainTextEdit::createStandardContextMenu(position);
+    const struct {
+        const char *name;
+        void (RotTextBox::*act)();
+        bool enabled;
+    } replaced[] = {{"edit-undo", &RotTextBox::undo, canUndo()}, {"edit-redo", &RotTextBox::redo, canRedo()}};
+    for (const auto &[name, act, enabled] : replaced) {
+        QAction *standard = menu->findChild<QAction *>(QLatin1String(name));
+        if (!standard)
+            continue;
+        auto *own = new QAction(standard->icon(), standard->text(), menu);
+        own->setObjectName(standard->objectName());
+        own->setEnabled(enabled);
+        connect(own, &QAction::triggered, this, act);
+        menu->insertAction(standard, own);
+        delete standard;
+    }
+    return menu;
+}
+
+void RotTextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu(event->pos());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void RotTextBox::keyReleaseEvent(QKeyEvent *event)
@@ -283,8 +410,22 @@ RotTextBox::LayoutPause::~LayoutPause()
     if (box_->layout_->depth() == 1)
         box_->chooseWrapMode();
     box_->layout_->resume();
-    if (!box_->layout_->paused() && box_->caretToStartPending_) {
-        box_->caretToStartPending_ = false;
-        box_->setTextCursor(QTextCursor(box_->document()));
-    }
+    if (!box_->layout_->paused() && box_->pendingCaret_ >= 0)
+        box_->placeCaret(std::exchange(box_->pendingCaret_, -1));
+}
+
+RotTextBox::EditGroup::EditGroup(RotTextBox *box)
+    : box_(box)
+{
+    if (box_->groupDepth_++ == 0)
+        box_->groupStart_ = box_->exact_;
+}
+
+RotTextBox::EditGroup::~EditGroup()
+{
+    if (--box_->groupDepth_ > 0)
+        return;
+    QString start = std::exchange(box_->groupStart_, QString());
+    if (box_->exact_ != start)
+        box_->history_.record({0, box_->documentLength_, std::move(start), false});
 }

@@ -145,9 +145,12 @@ void TestRotTextBox::joinedWritesUndoTogether()
 {
     RotTextBox box;
     box.replaceAll(QStringLiteral("start"));
-    box.replaceAll(QStringLiteral("one"));
-    box.replaceAll(QStringLiteral("two"), true);
-    box.replaceAll(QStringLiteral("three"), true);
+    {
+        const RotTextBox::EditGroup group(&box);
+        box.replaceAll(QStringLiteral("one"));
+        box.replaceAll(QStringLiteral("two"));
+        box.replaceAll(QStringLiteral("three"));
+    }
     box.undo();
     QCOMPARE(box.text(), QStringLiteral("start"));
 }
