@@ -41,7 +41,7 @@ bool EditHistory::joinTyping(const Step &step)
     if (inserted || top.length != 0)
         return false;
     // Backspace grows the step to the left, Delete to the right.
-    if (step.from + 1 == top.from) {
+    if (step.from + step.other.size() == top.from) {
         top.from = step.from;
         top.other.prepend(step.other);
     } else if (step.from == top.from) {

@@ -11,8 +11,8 @@ class EditHistory final
 {
 public:
     struct Step {
-        int from = 0; // document position of the range
-        int length = 0; // document length of the text the range holds now
+        qsizetype from = 0; // where the range starts in the exact text
+        qsizetype length = 0; // length of the text the range holds now
         QString other; // the exact text the range held on the other side of the change
         bool typing = false; // one character typed or deleted; joins its neighbours
     };

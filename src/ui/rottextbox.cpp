@@ -150,18 +150,26 @@ RotTextBox::RotTextBox(QWidget *parent)
     });
 }
 
+RotTextBox::~RotTextBox()
+{
+    // The document outlives this part of the box and still reports its changes while it is taken down.
+    disconnect(document(), nullptr, this, nullptr);
+}
+
 void RotTextBox::replaceAll(const QString &text)
 {
     const QString before = exact_;
     writeExact(0, documentLength_, text);
+    history_.closeTyping();
     if (groupDepth_ == 0 && before != text)
-        history_.record({0, documentLength_, before, false});
+        history_.record({0, exact_.size(), before, false});
     placeCaret(0);
 }
 
 void RotTextBox::replaceSelection(const QString &text)
 {
     QTextCursor cursor = textCursor();
+    history_.closeTyping();
     {
         const LayoutPause pause(this);
         pasting_ = true;
@@ -200,14 +208,24 @@ void RotTextBox::redo()
 
 void RotTextBox::swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step))
 {
-    const qsizetype from = toExact(step.from);
-    QString current = exact_.mid(from, toExact(step.from + step.length) - from);
-    const bool whole = step.from == 0 && step.length == documentLength_;
+    // A write that kept the text may have joined a lone CR and LF into one CR LF paragraph break; a
+    // step's edge inside it widens to take in the whole break.
+    const int from = toDocument(step.from, false);
+    const int to = toDocument(step.from + step.length, true);
+    const qsizetype exactFrom = toExact(from);
+    const qsizetype exactTo = toExact(to);
+    const qsizetype end = step.from + step.length;
+    QString other = std::move(step.other);
+    if (exactFrom < step.from)
+        other.prepend(exact_.mid(exactFrom, step.from - exactFrom));
+    if (exactTo > end)
+        other.append(exact_.mid(end, exactTo - end));
+    QString current = exact_.mid(exactFrom, exactTo - exactFrom);
+    const bool whole = from == 0 && to == documentLength_;
     const int lengthBefore = documentLength_;
-    writeExact(step.from, step.from + step.length, step.other);
-    const int length = step.length + documentLength_ - lengthBefore;
-    (history_.*keep)({step.from, length, std::move(current), false});
-    placeCaret(whole ? 0 : step.from + length);
+    writeExact(from, to, other);
+    (history_.*keep)({exactFrom, other.size(), std::move(current), false});
+    placeCaret(whole ? 0 : to + documentLength_ - lengthBefore);
 }
 
 void RotTextBox::placeCaret(int position)
@@ -226,6 +244,23 @@ qsizetype RotTextBox::toExact(int position) const
 {
     const auto crLfs = std::upper_bound(crLfParagraphs_.begin(), crLfParagraphs_.end(), position);
     return position + (crLfs - crLfParagraphs_.begin());
+}
+
+int RotTextBox::toDocument(qsizetype position, bool roundUp) const
+{
+    // The k-th CR LF break (from 0) of the paragraph at p takes the exact units p - 1 + k and p + k.
+    const qsizetype crLfs = qsizetype(crLfParagraphs_.size());
+    qsizetype before = 0;
+    for (qsizetype high = crLfs; before < high;) {
+        const qsizetype middle = (before + high) / 2;
+        if (crLfParagraphs_[middle] + middle + 1 <= position)
+            before = middle + 1;
+        else
+            high = middle;
+    }
+    if (before < crLfs && crLfParagraphs_[before] + before == position)
+        return crLfParagraphs_[before] - (roundUp ? 0 : 1);
+    return int(position - before);
 }
 
 void RotTextBox::writeExact(int from, int to, const QString &text)
@@ -258,7 +293,7 @@ void RotTextBox::follow(int from, int removed, int added)
     if (groupDepth_ > 0 || removedText == addedText)
         return;
     const bool typing = !pasting_ && removed + added == 1;
-    history_.record({from, added, std::move(removedText), typing});
+    history_.record({exactFrom, addedText.size(), std::move(removedText), typing});
 }
 
 void RotTextBox::mirror(int from, int removed, int added, const QString &addedText)
@@ -425,7 +460,8 @@ RotTextBox::EditGroup::~EditGroup()
 {
     if (--box_->groupDepth_ > 0)
         return;
+    box_->history_.closeTyping();
     QString start = std::exchange(box_->groupStart_, QString());
     if (box_->exact_ != start)
-        box_->history_.record({0, box_->documentLength_, std::move(start), false});
+        box_->history_.record({0, box_->exact_.size(), std::move(start), false});
 }

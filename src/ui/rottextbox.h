@@ -24,6 +24,7 @@ class RotTextBox final : public QPlainTextEdit
 
 public:
     explicit RotTextBox(QWidget *parent = nullptr);
+    ~RotTextBox() override;
 
     // The history gives back the memory of its oldest steps past this many bytes.
     static constexpr qsizetype kHistoryBudget = qsizetype(256) << 20;
@@ -92,6 +93,7 @@ private:
     QString textBetween(int from, int to) const;
     void chooseWrapMode();
     qsizetype toExact(int position) const;
+    int toDocument(qsizetype position, bool roundUp) const;
     void writeExact(int from, int to, const QString &text);
     void follow(int from, int removed, int added);
     void mirror(int from, int removed, int added, const QString &addedText);
