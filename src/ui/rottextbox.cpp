@@ -267,11 +267,13 @@ void RotTextBox::writeExact(int from, int to, const QString &text)
 {
     const LayoutPause pause(this);
     QTextCursor cursor(document());
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
-    // The mirror is brought up to date before the edit block ends and the change signals run.
+    // Inside an edit block a cursor does not lay out its paragraph to find its x, which on one huge
+    // paragraph costs more than the write. The mirror is brought up to date before the block ends
+    // and the change signals run.
     writing_ = true;
     cursor.beginEditBlock();
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
     insertExact(cursor, text);
     mirror(from, to - from, cursor.position() - from, text);
     cursor.endEditBlock();

@@ -42,6 +42,7 @@ public:
     void undo();
     void redo();
     void setHistoryBudget(qsizetype bytes) { history_.setBudget(bytes); }
+    qsizetype historyBytes() const { return history_.bytes(); }
     // Undo and Redo act on this box's own history.
     QMenu *createStandardContextMenu(const QPoint &position);
 
