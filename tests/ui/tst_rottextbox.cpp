@@ -21,6 +21,7 @@ private slots:
     void replaceSelection_data();
     void replaceSelection();
     void joinedWritesUndoTogether();
+    void historyForgetsOldestPastBudget();
     void pausedWritesStillRaiseChanges();
     void wrapModeFollowsLongestRun_data();
     void wrapModeFollowsLongestRun();
@@ -153,6 +154,20 @@ void TestRotTextBox::joinedWritesUndoTogether()
     }
     box.undo();
     QCOMPARE(box.text(), QStringLiteral("start"));
+}
+
+void TestRotTextBox::historyForgetsOldestPastBudget()
+{
+    RotTextBox box;
+    box.setHistoryBudget(3000);
+    for (const char letter : {'a', 'b', 'c'})
+        box.replaceAll(QString(1000, QLatin1Char(letter)));
+    QVERIFY(box.historyBytes() <= 3000);
+    box.undo();
+    QCOMPARE(box.text(), QString(1000, QLatin1Char('b')));
+    QVERIFY(!box.canUndo());
+    box.redo();
+    QCOMPARE(box.text(), QString(1000, QLatin1Char('c')));
 }
 
 void TestRotTextBox::pausedWritesStillRaiseChanges()
