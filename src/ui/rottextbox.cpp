@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextDocumentLayout>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -159,7 +160,17 @@ RotTextBox::~RotTextBox()
 void RotTextBox::replaceAll(const QString &text)
 {
     const QString before = exact_;
-    writeExact(0, documentLength_, text);
+    if (layout_->paused()) {
+        // Nothing is shown under a pause, so the document takes only the last of many writes, when
+        // the pause ends; the box's text and its change signal follow every write at once.
+        if (!documentBehind_)
+            documentText_ = exact_;
+        documentBehind_ = true;
+        exact_ = text;
+        emit textChanged();
+    } else {
+        writeExact(0, documentLength_, text);
+    }
     history_.closeTyping();
     if (groupDepth_ == 0 && before != text)
         history_.record({0, exact_.size(), before, false});
@@ -183,12 +194,16 @@ void RotTextBox::replaceSelection(const QString &text)
 
 int RotTextBox::selectionLength() const
 {
+    if (documentBehind_)
+        return 0;
     const QTextCursor cursor = textCursor();
     return cursor.selectionEnd() - cursor.selectionStart();
 }
 
 QString RotTextBox::selectedText() const
 {
+    if (documentBehind_)
+        return QString();
     const QTextCursor cursor = textCursor();
     const qsizetype from = toExact(cursor.selectionStart());
     return exact_.mid(from, toExact(cursor.selectionEnd()) - from);
@@ -206,8 +221,24 @@ void RotTextBox::redo()
         swap(history_.takeRedo(), &EditHistory::pushUndo);
 }
 
+void RotTextBox::catchUpDocument()
+{
+    if (!documentBehind_)
+        return;
+    documentBehind_ = false;
+    const QString shown = std::exchange(documentText_, QString());
+    if (shown == exact_)
+        return;
+    // Its change signal already ran for this text.
+    const QSignalBlocker quiet(this);
+    const QString text = exact_;
+    exact_ = shown;
+    writeExact(0, documentLength_, text);
+}
+
 void RotTextBox::swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step))
 {
+    catchUpDocument();
     // A write that kept the text may have joined a lone CR and LF into one CR LF paragraph break; a
     // step's edge inside it widens to take in the whole break.
     const int from = toDocument(step.from, false);
@@ -444,8 +475,10 @@ RotTextBox::LayoutPause::LayoutPause(RotTextBox *box)
 RotTextBox::LayoutPause::~LayoutPause()
 {
     // The wrap mode is settled before the one layout that follows, so a long run is never word-wrapped.
-    if (box_->layout_->depth() == 1)
+    if (box_->layout_->depth() == 1) {
+        box_->catchUpDocument();
         box_->chooseWrapMode();
+    }
     box_->layout_->resume();
     if (!box_->layout_->paused() && box_->pendingCaret_ >= 0)
         box_->placeCaret(std::exchange(box_->pendingCaret_, -1));

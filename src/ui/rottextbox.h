@@ -100,10 +100,14 @@ private:
     void mirror(int from, int removed, int added, const QString &addedText);
     void swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step));
     void placeCaret(int position);
+    void catchUpDocument();
 
     DeferrableLayout *layout_;
     int pendingCaret_ = -1;
     QString exact_;
+    // Set while a paused command's whole-text writes have not reached the document yet.
+    bool documentBehind_ = false;
+    QString documentText_;
     int documentLength_ = 0;
     // Document positions of the paragraphs that begin after a CR LF, the one break two units long.
     std::vector<int> crLfParagraphs_;
