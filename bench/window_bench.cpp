@@ -124,7 +124,7 @@ void BM_ToRotClick(benchmark::State &state)
 void BM_AutoRotClick(benchmark::State &state)
 {
     Window window;
-    const QString text = Paragraph(state.range(0), true);
+    const QString text = state.range(1) != 0 ? Lines(state.range(0)) : Paragraph(state.range(0), true);
     for (auto _ : state) {
         state.PauseTiming();
         window.box->replaceAll(text);
@@ -242,12 +242,8 @@ BENCHMARK(BM_ToRotClick)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_AutoRotClick)
-    ->ArgName("units")
-    ->Arg(32766)
-    ->Arg(800 * 1000)
-    ->Arg(1 << 20)
-    ->Arg(4 * 1000 * 1000)
-    ->Arg(5 * 1000 * 1000)
+    ->ArgNames({"units", "lines"})
+    ->ArgsProduct({{32766, 800 * 1000, 1 << 20, 4 * 1000 * 1000, 5 * 1000 * 1000}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_AutoRotScaling)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

@@ -279,6 +279,8 @@ void TestUndo::randomEditsUndoExactly()
         }
         QVERIFY2(txtRot()->text() == model.text(),
             qPrintable(QStringLiteral("round %1, action %2").arg(round).arg(kind)));
+        // The document on screen holds as many positions as the text.
+        QCOMPARE(txtRot()->document()->characterCount() - 1, int(Positions(model.text()).size()));
         QCOMPARE(txtRot()->canUndo(), model.current > 0);
         QCOMPARE(txtRot()->canRedo(), model.current + 1 < model.texts.size());
     }
