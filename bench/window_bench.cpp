@@ -6,7 +6,10 @@
 #include <QClipboard>
 #include <QPushButton>
 
+#include <chrono>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "platform/fonts.h"
 #include "platform/messagebox.h"
@@ -28,6 +31,32 @@ QString Paragraph(qsizetype units, bool spaces)
     return text;
 }
 
+// Ciphered prose in CR LF lines, as a long document pasted from a file.
+QString Lines(qsizetype units)
+{
+    QString text = Paragraph(units, true);
+    for (qsizetype i = 70; i + 1 < text.size(); i += 72)
+        text.replace(i, 2, QStringLiteral("\r\n"));
+    return text;
+}
+
+// Resident and peak resident memory of this process in MB.
+double MemoryMb(const char *field)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field, 0) == 0)
+            return std::stod(line.substr(line.find(':') + 1)) / 1024.0;
+    }
+    return 0;
+}
+
+// Starts a new peak, so a benchmark's peak is not the one an earlier benchmark reached.
+void ResetPeakMemory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 struct Window {
     Window()
     {
@@ -37,6 +66,13 @@ struct Window {
         box = form->findChild<RotTextBox *>(QStringLiteral("txtRot"));
     }
     void click(const char *name) { form->findChild<QPushButton *>(QLatin1String(name))->click(); }
+    void autoRot(const QString &text)
+    {
+        box->replaceAll(text);
+        settle();
+        click("cmdAutoRot");
+        settle();
+    }
     void settle()
     {
         QApplication::processEvents();
@@ -88,7 +124,7 @@ void BM_ToRotClick(benchmark::State &state)
 void BM_AutoRotClick(benchmark::State &state)
 {
     Window window;
-    const QString text = Paragraph(state.range(0), true);
+    const QString text = state.range(1) != 0 ? Lines(state.range(0)) : Paragraph(state.range(0), true);
     for (auto _ : state) {
         state.PauseTiming();
         window.box->replaceAll(text);
@@ -96,6 +132,92 @@ void BM_AutoRotClick(benchmark::State &state)
         state.ResumeTiming();
         window.click("cmdAutoRot");
         window.settle();
+    }
+}
+
+// AutoRot on 0.8 MB and on 4 MB of text, side by side: the ratio is 5 when the time is linear.
+void BM_AutoRotScaling(benchmark::State &state)
+{
+    Window window;
+    const QString small = Lines(800 * 1000);
+    const QString large = Lines(4 * 1000 * 1000);
+    double smallSeconds = 0;
+    double largeSeconds = 0;
+    for (auto _ : state) {
+        for (const auto &[text, seconds] :
+            {std::pair {&small, &smallSeconds}, std::pair {&large, &largeSeconds}}) {
+            state.PauseTiming();
+            window.box->replaceAll(*text);
+            window.settle();
+            state.ResumeTiming();
+            const auto start = std::chrono::steady_clock::now();
+            window.click("cmdAutoRot");
+            window.settle();
+            *seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
+    }
+    state.counters["small_s"] = smallSeconds / double(state.iterations());
+    state.counters["large_s"] = largeSeconds / double(state.iterations());
+    state.counters["ratio"] = largeSeconds / smallSeconds;
+}
+
+void BM_AutoRotUndo(benchmark::State &state)
+{
+    Window window;
+    const QString text = Lines(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.autoRot(text);
+        state.ResumeTiming();
+        window.box->undo();
+        window.settle();
+    }
+}
+
+// Resident memory after one and after ten AutoRots on the same text, each one undoable step: the
+// text is enciphered again (a step of its own) before each search.
+void BM_AutoRotMemory(benchmark::State &state)
+{
+    const QString text = Lines(state.range(0));
+    for (auto _ : state) {
+        Window window;
+        window.autoRot(text);
+        const double first = MemoryMb("VmRSS");
+        for (int round = 1; round < 10; ++round) {
+            window.click("cmdToRot");
+            window.click("cmdAutoRot");
+            window.settle();
+        }
+        const double tenth = MemoryMb("VmRSS");
+        state.counters["rss_first_MB"] = first;
+        state.counters["rss_tenth_MB"] = tenth;
+        state.counters["growth_MB"] = tenth - first;
+        state.counters["history_MB"] = double(window.box->historyBytes()) / (1 << 20);
+    }
+}
+
+// The bad-input sweep: 10 MB of UTF-16 in CR LF lines through To ROT, From ROT, AutoRot, Copy and
+// Paste; the counter is the peak resident memory while it runs.
+void BM_HugeSweepPeak(benchmark::State &state)
+{
+    QString text;
+    const QString line
+        = QStringLiteral("Uryyb Jbeyq, \u00e9\U0001F600 \u05e9 fgnl jvgu zr 0123456789 nyy qnl ybat\r\n");
+    while (text.size() < 5 * 1024 * 1024)
+        text += line;
+    for (auto _ : state) {
+        ResetPeakMemory();
+        Window window;
+        window.box->replaceAll(text);
+        for (const char *command : {"cmdToRot", "cmdFromRot", "cmdAutoRot"})
+            window.click(command);
+        window.box->selectAll();
+        window.click("cmdCopy");
+        window.box->replaceAll(QStringLiteral("x"));
+        window.box->selectAll();
+        window.click("cmdPaste");
+        window.settle();
+        state.counters["peak_MB"] = MemoryMb("VmHWM");
     }
 }
 
@@ -120,11 +242,22 @@ BENCHMARK(BM_ToRotClick)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_AutoRotClick)
-    ->ArgName("units")
-    ->Arg(32766)
-    ->Arg(1 << 20)
+    ->ArgNames({"units", "lines"})
+    ->ArgsProduct({{32766, 800 * 1000, 1 << 20, 4 * 1000 * 1000, 5 * 1000 * 1000}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_AutoRotScaling)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_AutoRotUndo)
+    ->ArgName("units")
+    ->Arg(5 * 1000 * 1000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_AutoRotMemory)
+    ->ArgName("units")
+    ->Arg(5 * 1000 * 1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK(BM_HugeSweepPeak)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {

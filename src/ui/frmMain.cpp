@@ -240,6 +240,8 @@ void frmMain::cmdAutoRot_Click()
         return;
     }
     const QString startText = txtRot->text();
+    // The search's writes and its result are one undo step, and none when the text ends as it began.
+    const RotTextBox::EditGroup undoStep(txtRot);
     int best = 0;
     int bestLevel = 0;
     {
@@ -250,7 +252,7 @@ void frmMain::cmdAutoRot_Click()
         QString current = startText;
         for (int step = 1; step <= kAlphabetSize; ++step) {
             current = ToQt(RotText(ToCore(current), 1));
-            txtRot->replaceAll(current, step > 1);
+            txtRot->replaceAll(current);
             const int matches = matcher.CountMatches(ToCore(current));
             if (matches > best) {
                 best = matches;
@@ -263,7 +265,7 @@ void frmMain::cmdAutoRot_Click()
         return;
     }
     platform::ShowMessage(this, messages::AutoRotSucceeded(bestLevel, best));
-    txtRot->replaceAll(ToQt(RotText(ToCore(startText), kAlphabetSize - bestLevel)), true);
+    txtRot->replaceAll(ToQt(RotText(ToCore(startText), kAlphabetSize - bestLevel)));
 }
 
 void frmMain::cmdCopy_Click()

@@ -1,10 +1,14 @@
-// Exact-text storage, wrap-mode choice and deferred layout for the working text box.
+// Exact-text storage, its own undo history, wrap-mode choice and deferred layout for the working text box.
 #include "ui/rottextbox.h"
 
 #include <algorithm>
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextDocumentLayout>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -129,6 +133,8 @@ RotTextBox::RotTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
 {
     auto *document = new QTextDocument(this);
+    // Qt's undo would keep every replaced text, and it loses which break began each paragraph.
+    document->setUndoRedoEnabled(false);
     layout_ = new DeferrableLayout(document);
     document->setDocumentLayout(layout_);
     setDocument(document);
@@ -138,59 +144,213 @@ RotTextBox::RotTextBox(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
+    connect(document, &QTextDocument::contentsChange, this, &RotTextBox::follow);
     connect(document, &QTextDocument::contentsChanged, this, [this] {
         if (!layout_->paused())
             chooseWrapMode();
     });
 }
 
-QString RotTextBox::text() const
+RotTextBox::~RotTextBox()
 {
-    return textBetween(0, document()->characterCount() - 1);
+    // The document outlives this part of the box and still reports its changes while it is taken down.
+    disconnect(document(), nullptr, this, nullptr);
 }
 
-void RotTextBox::replaceAll(const QString &text, bool joinPreviousUndoStep)
+void RotTextBox::replaceAll(const QString &text)
 {
-    {
-        const LayoutPause pause(this);
-        QTextCursor cursor(document());
-        if (joinPreviousUndoStep)
-            cursor.joinPreviousEditBlock();
-        else
-            cursor.beginEditBlock();
-        cursor.select(QTextCursor::Document);
-        insertExact(cursor, text);
-        cursor.endEditBlock();
+    const QString before = exact_;
+    if (layout_->paused()) {
+        // Nothing is shown under a pause, so the document takes only the last of many writes, when
+        // the pause ends; the box's text and its change signal follow every write at once.
+        if (!documentBehind_)
+            documentText_ = exact_;
+        documentBehind_ = true;
+        exact_ = text;
+        emit textChanged();
+    } else {
+        writeExact(0, documentLength_, text);
     }
-    // Placing the caret lays out the paragraph it is in, so under an outer pause that waits for its end.
-    if (layout_->paused())
-        caretToStartPending_ = true;
-    else
-        setTextCursor(QTextCursor(document()));
+    history_.closeTyping();
+    if (groupDepth_ == 0 && before != text)
+        history_.record({0, exact_.size(), before, false});
+    placeCaret(0);
 }
 
 void RotTextBox::replaceSelection(const QString &text)
 {
     QTextCursor cursor = textCursor();
+    history_.closeTyping();
     {
         const LayoutPause pause(this);
+        pasting_ = true;
         cursor.beginEditBlock();
         insertExact(cursor, text);
         cursor.endEditBlock();
+        pasting_ = false;
     }
     setTextCursor(cursor);
 }
 
 int RotTextBox::selectionLength() const
 {
+    if (documentBehind_)
+        return 0;
     const QTextCursor cursor = textCursor();
     return cursor.selectionEnd() - cursor.selectionStart();
 }
 
 QString RotTextBox::selectedText() const
 {
+    if (documentBehind_)
+        return QString();
     const QTextCursor cursor = textCursor();
-    return textBetween(cursor.selectionStart(), cursor.selectionEnd());
+    const qsizetype from = toExact(cursor.selectionStart());
+    return exact_.mid(from, toExact(cursor.selectionEnd()) - from);
+}
+
+void RotTextBox::undo()
+{
+    if (history_.canUndo())
+        swap(history_.takeUndo(), &EditHistory::pushRedo);
+}
+
+void RotTextBox::redo()
+{
+    if (history_.canRedo())
+        swap(history_.takeRedo(), &EditHistory::pushUndo);
+}
+
+void RotTextBox::catchUpDocument()
+{
+    if (!documentBehind_)
+        return;
+    documentBehind_ = false;
+    const QString shown = std::exchange(documentText_, QString());
+    if (shown == exact_)
+        return;
+    // Its change signal already ran for this text.
+    const QSignalBlocker quiet(this);
+    const QString text = exact_;
+    exact_ = shown;
+    writeExact(0, documentLength_, text);
+}
+
+void RotTextBox::swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step))
+{
+    catchUpDocument();
+    // A write that kept the text may have joined a lone CR and LF into one CR LF paragraph break; a
+    // step's edge inside it widens to take in the whole break.
+    const int from = toDocument(step.from, false);
+    const int to = toDocument(step.from + step.length, true);
+    const qsizetype exactFrom = toExact(from);
+    const qsizetype exactTo = toExact(to);
+    const qsizetype end = step.from + step.length;
+    QString other = std::move(step.other);
+    if (exactFrom < step.from)
+        other.prepend(exact_.mid(exactFrom, step.from - exactFrom));
+    if (exactTo > end)
+        other.append(exact_.mid(end, exactTo - end));
+    QString current = exact_.mid(exactFrom, exactTo - exactFrom);
+    const bool whole = from == 0 && to == documentLength_;
+    const int lengthBefore = documentLength_;
+    writeExact(from, to, other);
+    (history_.*keep)({exactFrom, other.size(), std::move(current), false});
+    placeCaret(whole ? 0 : to + documentLength_ - lengthBefore);
+}
+
+void RotTextBox::placeCaret(int position)
+{
+    // Placing the caret lays out the paragraph it is in, so under an outer pause that waits for its end.
+    if (layout_->paused()) {
+        pendingCaret_ = position;
+        return;
+    }
+    QTextCursor cursor(document());
+    cursor.setPosition(position);
+    setTextCursor(cursor);
+}
+
+qsizetype RotTextBox::toExact(int position) const
+{
+    const auto crLfs = std::upper_bound(crLfParagraphs_.begin(), crLfParagraphs_.end(), position);
+    return position + (crLfs - crLfParagraphs_.begin());
+}
+
+int RotTextBox::toDocument(qsizetype position, bool roundUp) const
+{
+    // The k-th CR LF break (from 0) of the paragraph at p takes the exact units p - 1 + k and p + k.
+    const qsizetype crLfs = qsizetype(crLfParagraphs_.size());
+    qsizetype before = 0;
+    for (qsizetype high = crLfs; before < high;) {
+        const qsizetype middle = (before + high) / 2;
+        if (crLfParagraphs_[middle] + middle + 1 <= position)
+            before = middle + 1;
+        else
+            high = middle;
+    }
+    if (before < crLfs && crLfParagraphs_[before] + before == position)
+        return crLfParagraphs_[before] - (roundUp ? 0 : 1);
+    return int(position - before);
+}
+
+void RotTextBox::writeExact(int from, int to, const QString &text)
+{
+    const LayoutPause pause(this);
+    QTextCursor cursor(document());
+    // Inside an edit block a cursor does not lay out its paragraph to find its x, which on one huge
+    // paragraph costs more than the write. The mirror is brought up to date before the block ends
+    // and the change signals run.
+    writing_ = true;
+    cursor.beginEditBlock();
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    insertExact(cursor, text);
+    mirror(from, to - from, cursor.position() - from, text);
+    cursor.endEditBlock();
+    writing_ = false;
+}
+
+void RotTextBox::follow(int from, int removed, int added)
+{
+    if (writing_)
+        return;
+    // Qt counts the closing paragraph mark when a change reaches the end of the document.
+    const int over = std::max(0, from + removed - documentLength_);
+    removed -= over;
+    added -= over;
+    const qsizetype exactFrom = toExact(from);
+    QString removedText = exact_.mid(exactFrom, toExact(from + removed) - exactFrom);
+    const QString addedText = textBetween(from, from + added);
+    mirror(from, removed, added, addedText);
+    if (groupDepth_ > 0 || removedText == addedText)
+        return;
+    const bool typing = !pasting_ && removed + added == 1;
+    history_.record({exactFrom, addedText.size(), std::move(removedText), typing});
+}
+
+void RotTextBox::mirror(int from, int removed, int added, const QString &addedText)
+{
+    const qsizetype exactFrom = toExact(from);
+    const qsizetype exactRemoved = toExact(from + removed) - exactFrom;
+    if (exactFrom == 0 && exactRemoved == exact_.size())
+        exact_ = addedText;
+    else
+        exact_.replace(exactFrom, exactRemoved, addedText);
+
+    auto first = std::upper_bound(crLfParagraphs_.begin(), crLfParagraphs_.end(), from);
+    const auto last = std::upper_bound(first, crLfParagraphs_.end(), from + removed);
+    first = crLfParagraphs_.erase(first, last);
+    for (auto shifted = first; shifted != crLfParagraphs_.end(); ++shifted)
+        *shifted += added - removed;
+    std::vector<int> inserted;
+    for (QTextBlock block = document()->findBlock(from).next();
+         block.isValid() && block.position() <= from + added; block = block.next()) {
+        if (block.userState() == CrLf)
+            inserted.push_back(block.position());
+    }
+    crLfParagraphs_.insert(first, inserted.begin(), inserted.end());
+    documentLength_ = document()->characterCount() - 1;
 }
 
 void RotTextBox::insertExact(QTextCursor &cursor, const QString &text)
@@ -232,8 +392,43 @@ void RotTextBox::chooseWrapMode()
 
 void RotTextBox::keyPressEvent(QKeyEvent *event)
 {
-    QPlainTextEdit::keyPressEvent(event);
+    const bool ctrlY = event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier;
+    if (event->matches(QKeySequence::Undo))
+        undo();
+    else if (event->matches(QKeySequence::Redo) || ctrlY)
+        redo();
+    else
+        QPlainTextEdit::keyPressEvent(event);
     emit keyPressed();
+}
+
+QMenu *RotTextBox::createStandardContextMenu(const QPoint &position)
+{
+    QMenu *menu = QPlainTextEdit::createStandardContextMenu(position);
+    const struct {
+        const char *name;
+        void (RotTextBox::*act)();
+        bool enabled;
+    } replaced[] = {{"edit-undo", &RotTextBox::undo, canUndo()}, {"edit-redo", &RotTextBox::redo, canRedo()}};
+    for (const auto &[name, act, enabled] : replaced) {
+        QAction *standard = menu->findChild<QAction *>(QLatin1String(name));
+        if (!standard)
+            continue;
+        auto *own = new QAction(standard->icon(), standard->text(), menu);
+        own->setObjectName(standard->objectName());
+        own->setEnabled(enabled);
+        connect(own, &QAction::triggered, this, act);
+        menu->insertAction(standard, own);
+        delete standard;
+    }
+    return menu;
+}
+
+void RotTextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu(event->pos());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void RotTextBox::keyReleaseEvent(QKeyEvent *event)
@@ -280,11 +475,28 @@ RotTextBox::LayoutPause::LayoutPause(RotTextBox *box)
 RotTextBox::LayoutPause::~LayoutPause()
 {
     // The wrap mode is settled before the one layout that follows, so a long run is never word-wrapped.
-    if (box_->layout_->depth() == 1)
+    if (box_->layout_->depth() == 1) {
+        box_->catchUpDocument();
         box_->chooseWrapMode();
-    box_->layout_->resume();
-    if (!box_->layout_->paused() && box_->caretToStartPending_) {
-        box_->caretToStartPending_ = false;
-        box_->setTextCursor(QTextCursor(box_->document()));
     }
+    box_->layout_->resume();
+    if (!box_->layout_->paused() && box_->pendingCaret_ >= 0)
+        box_->placeCaret(std::exchange(box_->pendingCaret_, -1));
+}
+
+RotTextBox::EditGroup::EditGroup(RotTextBox *box)
+    : box_(box)
+{
+    if (box_->groupDepth_++ == 0)
+        box_->groupStart_ = box_->exact_;
+}
+
+RotTextBox::EditGroup::~EditGroup()
+{
+    if (--box_->groupDepth_ > 0)
+        return;
+    box_->history_.closeTyping();
+    QString start = std::exchange(box_->groupStart_, QString());
+    if (box_->exact_ != start)
+        box_->history_.record({0, box_->exact_.size(), std::move(start), false});
 }

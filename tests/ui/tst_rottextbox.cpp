@@ -21,6 +21,7 @@ private slots:
     void replaceSelection_data();
     void replaceSelection();
     void joinedWritesUndoTogether();
+    void historyForgetsOldestPastBudget();
     void pausedWritesStillRaiseChanges();
     void wrapModeFollowsLongestRun_data();
     void wrapModeFollowsLongestRun();
@@ -145,11 +146,28 @@ void TestRotTextBox::joinedWritesUndoTogether()
 {
     RotTextBox box;
     box.replaceAll(QStringLiteral("start"));
-    box.replaceAll(QStringLiteral("one"));
-    box.replaceAll(QStringLiteral("two"), true);
-    box.replaceAll(QStringLiteral("three"), true);
+    {
+        const RotTextBox::EditGroup group(&box);
+        box.replaceAll(QStringLiteral("one"));
+        box.replaceAll(QStringLiteral("two"));
+        box.replaceAll(QStringLiteral("three"));
+    }
     box.undo();
     QCOMPARE(box.text(), QStringLiteral("start"));
+}
+
+void TestRotTextBox::historyForgetsOldestPastBudget()
+{
+    RotTextBox box;
+    box.setHistoryBudget(3000);
+    for (const char letter : {'a', 'b', 'c'})
+        box.replaceAll(QString(1000, QLatin1Char(letter)));
+    QVERIFY(box.historyBytes() <= 3000);
+    box.undo();
+    QCOMPARE(box.text(), QString(1000, QLatin1Char('b')));
+    QVERIFY(!box.canUndo());
+    box.redo();
+    QCOMPARE(box.text(), QString(1000, QLatin1Char('c')));
 }
 
 void TestRotTextBox::pausedWritesStillRaiseChanges()

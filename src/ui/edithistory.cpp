@@ -1,0 +1,81 @@
+// Swap steps, typing merge and the memory budget of the text box's history.
+#include "ui/edithistory.h"
+
+EditHistory::EditHistory(qsizetype budgetBytes)
+    : budget_(budgetBytes)
+{
+}
+
+void EditHistory::setBudget(qsizetype budgetBytes)
+{
+    budget_ = budgetBytes;
+    trim();
+}
+
+qsizetype EditHistory::cost(const Step &step)
+{
+    return qsizetype(sizeof(Step)) + step.other.size() * qsizetype(sizeof(QChar));
+}
+
+void EditHistory::record(Step step)
+{
+    for (const Step &dropped : redo_)
+        bytes_ -= cost(dropped);
+    redo_.clear();
+    if (step.typing && typingOpen_ && !undo_.empty() && joinTyping(step))
+        return;
+    typingOpen_ = step.typing;
+    push(undo_, std::move(step));
+}
+
+bool EditHistory::joinTyping(const Step &step)
+{
+    Step &top = undo_.back();
+    if (!top.typing)
+        return false;
+    const bool inserted = step.other.isEmpty();
+    if (inserted && top.from + top.length == step.from) {
+        top.length += step.length;
+        return true;
+    }
+    if (inserted || top.length != 0)
+        return false;
+    // Backspace grows the step to the left, Delete to the right.
+    if (step.from + step.other.size() == top.from) {
+        top.from = step.from;
+        top.other.prepend(step.other);
+    } else if (step.from == top.from) {
+        top.other.append(step.other);
+    } else {
+        return false;
+    }
+    bytes_ += step.other.size() * qsizetype(sizeof(QChar));
+    trim();
+    return true;
+}
+
+EditHistory::Step EditHistory::take(std::deque<Step> &steps)
+{
+    typingOpen_ = false;
+    Step step = std::move(steps.back());
+    steps.pop_back();
+    bytes_ -= cost(step);
+    return step;
+}
+
+void EditHistory::push(std::deque<Step> &steps, Step step)
+{
+    bytes_ += cost(step);
+    steps.push_back(std::move(step));
+    trim();
+}
+
+void EditHistory::trim()
+{
+    // The steps furthest from the present go first: the oldest undo, then the last redo.
+    while (bytes_ > budget_ && !(undo_.empty() && redo_.empty())) {
+        std::deque<Step> &steps = undo_.empty() ? redo_ : undo_;
+        bytes_ -= cost(steps.front());
+        steps.pop_front();
+    }
+}

@@ -1,0 +1,292 @@
+// Undo and redo give back exactly the texts the box held, through every kind of change, key and menu.
+#include <QAction>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include "messagerecorder.h"
+#include "rot/rot.h"
+#include "ui/frmMain.h"
+#include "ui/rottextbox.h"
+#include "ui/textconv.h"
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+// A text as the document counts it: a CR LF is one position, every other unit one.
+QStringList Positions(const QString &text)
+{
+    QStringList positions;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool crLf = text.at(i) == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n';
+        positions += text.mid(i, crLf ? 2 : 1);
+        i += crLf ? 1 : 0;
+    }
+    return positions;
+}
+
+// The plain model: every text the box has held, and which one it holds now.
+struct Model {
+    QStringList texts {QString()};
+    qsizetype current = 0;
+
+    const QString &text() const { return texts.at(current); }
+    void change(const QString &text)
+    {
+        if (text == this->text())
+            return;
+        texts.resize(++current);
+        texts += text;
+    }
+    void undo() { current = std::max<qsizetype>(current - 1, 0); }
+    void redo() { current = std::min(current + 1, texts.size() - 1); }
+};
+} // namespace
+
+class TestUndo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void steps_data();
+    void steps();
+    void contextMenuFollowsHistory();
+    void randomEditsUndoExactly();
+
+private:
+    RotTextBox *txtRot() const { return form_->findChild<RotTextBox *>(QStringLiteral("txtRot")); }
+    void click(const char *name) { form_->findChild<QPushButton *>(QLatin1String(name))->click(); }
+    void run(const QString &action);
+    void placeCaret(int anchor, int position);
+
+    QTemporaryDir dir_;
+    std::unique_ptr<frmMain> form_;
+    MessageRecorder recorder_;
+};
+
+void TestUndo::init()
+{
+    QFile file(dir_.filePath(QStringLiteral("wordlist.txt")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("hello\nworld\n") > 0);
+    file.close();
+    form_ = std::make_unique<frmMain>(file.fileName());
+    form_->show();
+    txtRot()->setFocus();
+}
+
+void TestUndo::cleanup()
+{
+    form_.reset();
+}
+
+void TestUndo::run(const QString &action)
+{
+    if (action.startsWith(QLatin1String("paste:"))) {
+        QGuiApplication::clipboard()->setText(action.mid(6));
+        click("cmdPaste");
+    } else if (action.startsWith(QLatin1String("type:"))) {
+        QTest::keyClicks(txtRot(), action.mid(5));
+    } else if (action == QLatin1String("Enter")) {
+        QTest::keyClick(txtRot(), Qt::Key_Return);
+    } else if (action == QLatin1String("Undo")) {
+        QTest::keyClick(txtRot(), Qt::Key_Z, Qt::ControlModifier);
+    } else if (action == QLatin1String("Redo")) {
+        QTest::keyClick(txtRot(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    } else if (action == QLatin1String("CtrlY")) {
+        QTest::keyClick(txtRot(), Qt::Key_Y, Qt::ControlModifier);
+    } else {
+        click(qPrintable(QStringLiteral("cmd") + action));
+    }
+}
+
+void TestUndo::placeCaret(int anchor, int position)
+{
+    QTextCursor cursor = txtRot()->textCursor();
+    cursor.setPosition(anchor);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    txtRot()->setTextCursor(cursor);
+}
+
+void TestUndo::steps_data()
+{
+    QTest::addColumn<QStringList>("actions");
+    QTest::addColumn<QStringList>("texts");
+    const QString lines = QStringLiteral("Abc\r\nDef\r\nGhi");
+    const QString rotated = QStringLiteral("Nop\r\nQrs\r\nTuv");
+    QTest::newRow("crlf kept through undo and redo") << QStringList {u"paste:"_s + lines, u"ToRot"_s,
+        u"Undo"_s, u"Redo"_s, u"Undo"_s, u"Undo"_s,
+        u"Redo"_s} << QStringList {lines, rotated, lines, rotated, lines, u""_s, lines};
+    QTest::newRow("failed autorot leaves no step") << QStringList {u"type:Zzz"_s, u"ToRot"_s, u"AutoRot"_s,
+        u"Undo"_s} << QStringList {u"Zzz"_s, u"Mmm"_s, u"Mmm"_s, u"Zzz"_s};
+    QTest::newRow("ctrl+y redoes") << QStringList {u"type:ab"_s, u"ToRot"_s, u"Undo"_s, u"CtrlY"_s,
+        u"CtrlY"_s} << QStringList {u"ab"_s, u"no"_s, u"ab"_s, u"no"_s, u"no"_s};
+    QTest::newRow("autorot is one step") << QStringList {u"type:Uryyb"_s, u"AutoRot"_s, u"Undo"_s, u"Redo"_s}
+                                         << QStringList {u"Uryyb"_s, u"Hello"_s, u"Uryyb"_s, u"Hello"_s};
+    QTest::newRow("autorot keeping the text leaves no step") << QStringList {
+        u"type:hello"_s, u"AutoRot"_s, u"Undo"_s} << QStringList {u"hello"_s, u"hello"_s, u""_s};
+    QTest::newRow("from rot and a typed line undo separately")
+        << QStringList {u"paste:a\r"_s, u"type:b"_s, u"FromRot"_s, u"Undo"_s, u"Undo"_s}
+        << QStringList {u"a\r"_s, u"a\rb"_s, u"n\ro"_s, u"a\rb"_s, u"a\r"_s};
+    // The failed search rewrites "x\r\n" as one CR LF break where Enter had added an LF after the CR.
+    QTest::newRow("enter after a lone cr undoes after a rewrite")
+        << QStringList {u"paste:x\r"_s, u"Enter"_s, u"AutoRot"_s, u"Undo"_s, u"Redo"_s, u"Undo"_s, u"Undo"_s}
+        << QStringList {u"x\r"_s, u"x\r\n"_s, u"x\r\n"_s, u"x\r"_s, u"x\r\n"_s, u"x\r"_s, u""_s};
+}
+
+void TestUndo::steps()
+{
+    QFETCH(QStringList, actions);
+    QFETCH(QStringList, texts);
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        run(actions[i]);
+        QCOMPARE(txtRot()->text(), texts[i]);
+    }
+}
+
+void TestUndo::contextMenuFollowsHistory()
+{
+    const auto menuAction = [this](const char *name) {
+        std::unique_ptr<QMenu> menu(txtRot()->createStandardContextMenu(QPoint()));
+        QAction *action = menu->findChild<QAction *>(QLatin1String(name));
+        const bool enabled = action && action->isEnabled();
+        if (enabled)
+            action->trigger();
+        return enabled;
+    };
+    QVERIFY(!menuAction("edit-undo"));
+    QTest::keyClicks(txtRot(), QStringLiteral("x"));
+    QVERIFY(!menuAction("edit-redo"));
+    QVERIFY(menuAction("edit-undo"));
+    QCOMPARE(txtRot()->text(), QString());
+    QVERIFY(!menuAction("edit-undo"));
+    QVERIFY(menuAction("edit-redo"));
+    QCOMPARE(txtRot()->text(), QStringLiteral("x"));
+}
+
+void TestUndo::randomEditsUndoExactly()
+{
+    const QStringList pieces = {QStringLiteral("Gur "), QStringLiteral("uryyb"), QStringLiteral("\r\n"),
+        QStringLiteral("\n"), QStringLiteral("\u2028"), QStringLiteral("\u2029"), QStringLiteral("\ufdd0"),
+        QStringLiteral("\ufdd1"), QStringLiteral("\u00a0"), QString(QChar(0)), QString(QChar(0xd800)),
+        QStringLiteral("z")};
+    QRandomGenerator random(7);
+    const auto randomText = [&] {
+        QString text;
+        for (int n = random.bounded(6); n > 0; --n)
+            text += pieces[random.bounded(int(pieces.size()))];
+        return text;
+    };
+    Model model;
+    bool lastWasTyping = false;
+    for (int round = 0; round < 400; ++round) {
+        QStringList positions = Positions(model.text());
+        const int size = int(positions.size());
+        const int caret = random.bounded(size + 1);
+        // Keystrokes in a row join one step, so each burst of typing follows some other action.
+        int kind = random.bounded(lastWasTyping ? 4 : 0, 11);
+        lastWasTyping = kind < 4;
+        switch (kind) {
+        case 0: { // type letters and Enter
+            placeCaret(caret, caret);
+            QString typed;
+            for (int n = 1 + random.bounded(4); n > 0; --n) {
+                const bool enter = random.bounded(3) == 0;
+                if (enter)
+                    QTest::keyClick(txtRot(), Qt::Key_Return);
+                else
+                    QTest::keyClicks(txtRot(), QStringLiteral("k"));
+                typed += enter ? QStringLiteral("\n") : QStringLiteral("k");
+            }
+            model.change(
+                positions.mid(0, caret).join(QString()) + typed + positions.mid(caret).join(QString()));
+            break;
+        }
+        case 1: // backspace
+        case 2: { // delete
+            placeCaret(caret, caret);
+            const int n = 1 + random.bounded(3);
+            for (int i = 0; i < n; ++i)
+                QTest::keyClick(txtRot(), kind == 1 ? Qt::Key_Backspace : Qt::Key_Delete);
+            const int from = kind == 1 ? std::max(0, caret - n) : caret;
+            const int to = kind == 1 ? caret : std::min(size, caret + n);
+            positions.remove(from, to - from);
+            model.change(positions.join(QString()));
+            break;
+        }
+        case 3: { // cut
+            const int end = caret + random.bounded(size - caret + 1);
+            placeCaret(caret, end);
+            QTest::keyClick(txtRot(), Qt::Key_X, Qt::ControlModifier);
+            positions.remove(caret, end - caret);
+            model.change(positions.join(QString()));
+            break;
+        }
+        case 4: { // paste over a selection, with the button or the key
+            const QString pasted = randomText();
+            const int end = caret + random.bounded(size - caret + 1);
+            placeCaret(caret, end);
+            QGuiApplication::clipboard()->setText(pasted);
+            if (random.bounded(2))
+                click("cmdPaste");
+            else
+                QTest::keyClick(txtRot(), Qt::Key_V, Qt::ControlModifier);
+            positions.remove(caret, end - caret);
+            positions.insert(caret, pasted);
+            model.change(positions.join(QString()));
+            break;
+        }
+        case 5:
+        case 6: { // To ROT and From ROT at a random level
+            const int level = random.bounded(27);
+            form_->findChild<QLineEdit *>(QStringLiteral("txtRotLvl"))->setText(QString::number(level));
+            click(kind == 5 ? "cmdToRot" : "cmdFromRot");
+            if (!model.text().isEmpty())
+                model.change(ToQt(RotText(ToCore(model.text()), kind == 5 ? level : 26 - level)));
+            break;
+        }
+        case 7: { // AutoRot leaves a rotation of the text, or the text as it was
+            const QString before = model.text();
+            click("cmdAutoRot");
+            const QString after = txtRot()->text();
+            bool rotation = false;
+            for (int level = 0; level < 26 && !rotation; ++level)
+                rotation = after == ToQt(RotText(ToCore(before), level));
+            QVERIFY2(rotation, qPrintable(QStringLiteral("round %1").arg(round)));
+            model.change(after);
+            break;
+        }
+        case 8:
+            QTest::keyClick(txtRot(), Qt::Key_Z, Qt::ControlModifier);
+            model.undo();
+            break;
+        default:
+            if (kind == 9)
+                QTest::keyClick(txtRot(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            else
+                QTest::keyClick(txtRot(), Qt::Key_Y, Qt::ControlModifier);
+            model.redo();
+            break;
+        }
+        QVERIFY2(txtRot()->text() == model.text(),
+            qPrintable(QStringLiteral("round %1, action %2").arg(round).arg(kind)));
+        // The document on screen holds as many positions as the text.
+        QCOMPARE(txtRot()->document()->characterCount() - 1, int(Positions(model.text()).size()));
+        QCOMPARE(txtRot()->canUndo(), model.current > 0);
+        QCOMPARE(txtRot()->canRedo(), model.current + 1 < model.texts.size());
+    }
+    txtRot()->selectAll();
+    QCOMPARE(txtRot()->selectedText(), model.text());
+}
+
+QTEST_MAIN(TestUndo)
+#include "tst_undo.moc"
