@@ -44,8 +44,11 @@ Message WordListMissing()
         MessageIcon::Critical};
 }
 
-Message WordListUnreadable(const QString &path, const QString &reason)
+Message WordListUnreadable(const QString &path, const modFunctions::ReadFailure &failure)
 {
+    const QString reason = failure.kind == modFunctions::ReadFailure::Kind::NotRegularFile
+        ? QStringLiteral("it is not a regular file")
+        : failure.systemReason;
     return {QStringLiteral("Error!"),
         QStringLiteral("The file \"%1\" could not be read: %2.").arg(path, reason) + kCrLf + kCrLf
             + QStringLiteral(

@@ -23,36 +23,33 @@ QString WordListPath()
     return QDir::toNativeSeparators(platform::ProgramDirectory() + QStringLiteral("/wordlist.txt"));
 }
 
+std::variant<QByteArray, ReadFailure> ReadWordListFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return ReadFailure {ReadFailure::Kind::NotRegularFile, {}};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return ReadFailure {ReadFailure::Kind::System, file.errorString()};
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return ReadFailure {ReadFailure::Kind::System, file.errorString()};
+    return bytes;
+}
+
 void LoadWordList(frmMain &form, const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    if (!QFileInfo::exists(path)) {
         platform::ShowMessage(nullptr, messages::WordListMissing());
         form.cmdAutoRot->setEnabled(false);
         return;
     }
-
-    // Only a regular file is read: a folder has no lines, and a pipe or device could block start-up.
-    QString problem;
-    QByteArray bytes;
-    if (!info.isFile()) {
-        problem = QStringLiteral("it is not a regular file");
-    } else {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            problem = file.errorString();
-        } else {
-            bytes = file.readAll();
-            if (file.error() != QFileDevice::NoError)
-                problem = file.errorString();
-        }
-    }
-    if (!problem.isEmpty()) {
-        platform::ShowMessage(nullptr, messages::WordListUnreadable(path, problem));
+    const auto read = ReadWordListFile(path);
+    if (const auto *failure = std::get_if<ReadFailure>(&read)) {
+        platform::ShowMessage(nullptr, messages::WordListUnreadable(path, *failure));
         form.cmdAutoRot->setEnabled(false);
         return;
     }
-
+    const QByteArray &bytes = std::get<QByteArray>(read);
     form.lstWords->setItems(ParseWordList(std::string_view(bytes.constData(), bytes.size())));
 }
 

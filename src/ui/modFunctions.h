@@ -1,6 +1,9 @@
 // Start-up work outside the window class: reading the word list into the window's hidden list.
 #pragma once
 
+#include <variant>
+
+#include <QByteArray>
 #include <QString>
 
 class frmMain;
@@ -8,8 +11,23 @@ class frmMain;
 namespace modFunctions
 {
 
+// Why an existing word-list file gave no bytes.
+struct ReadFailure {
+    enum class Kind {
+        // A folder, pipe or device: it has no lines, or reading it could block start-up.
+        NotRegularFile,
+        // Opening or reading failed; the system says why.
+        System,
+    };
+    Kind kind;
+    QString systemReason;
+};
+
 // "wordlist.txt" in the folder of the running executable.
 QString WordListPath();
+
+// The whole file, or why it cannot be had.
+std::variant<QByteArray, ReadFailure> ReadWordListFile(const QString &path);
 
 // Fills the window's word list from the file; a missing or unreadable file is reported and AutoRot
 // is disabled for the rest of the run.

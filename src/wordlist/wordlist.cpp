@@ -17,14 +17,12 @@ constexpr char16_t kCp1252C1[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x20
     0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-std::u16string DecodeCp1252(std::string_view line)
+void AppendCp1252(std::string_view line, std::u16string &result)
 {
-    std::u16string result(line.size(), u'\0');
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(line[i]);
-        result[i] = byte >= 0x80 && byte < 0xA0 ? kCp1252C1[byte - 0x80] : static_cast<char16_t>(byte);
+    for (const char c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        result.push_back(byte >= 0x80 && byte < 0xA0 ? kCp1252C1[byte - 0x80] : static_cast<char16_t>(byte));
     }
-    return result;
 }
 
 // Strict UTF-8: no overlong forms, no encoded surrogates, nothing above U+10FFFF. False on the first breach.
@@ -78,9 +76,42 @@ bool DecodeUtf8(std::string_view line, std::u16string &result)
     return true;
 }
 
-bool IsSkipped(std::string_view line)
+template <typename Unit> bool IsSkipped(std::basic_string_view<Unit> line)
 {
-    return (!line.empty() && line.front() == '#') || line.find_first_not_of(' ') == std::string_view::npos;
+    return (!line.empty() && line.front() == Unit('#')) || line.find_first_not_of(Unit(' ')) == line.npos;
+}
+
+// Calls onLine for every line that is neither a comment nor blank. A line ends at CR, LF or CR LF.
+template <typename Unit, typename OnLine>
+void ForEachEntryLine(std::basic_string_view<Unit> text, OnLine onLine)
+{
+    const Unit *p = text.data();
+    const Unit *const end = p + text.size();
+    while (p < end) {
+        const Unit *const start = p;
+        while (p < end && *p != Unit('\n') && *p != Unit('\r'))
+            ++p;
+        const std::basic_string_view<Unit> line(start, static_cast<std::size_t>(p - start));
+        if (p < end)
+            p += (*p == Unit('\r') && p + 1 < end && p[1] == Unit('\n')) ? 2 : 1;
+        if (!IsSkipped(line))
+            onLine(line);
+    }
+}
+
+// Whole UTF-16 text after its byte-order mark, in the byte order the mark gave.
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian)
+{
+    std::u16string units(bytes.size() / 2, u'\0');
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    for (char16_t &unit : units) {
+        unit = static_cast<char16_t>(bigEndian ? p[0] << 8 | p[1] : p[1] << 8 | p[0]);
+        p += 2;
+    }
+    // A file cut short mid-unit: the lost unit is marked where it was, and every whole line still counts.
+    if (bytes.size() % 2 != 0)
+        units.push_back(u'\ufffd');
+    return units;
 }
 
 // Only a-z fold, one unit to one unit: RotText moves ASCII letters alone, so no other case can tell rotations
@@ -101,10 +132,14 @@ struct DistinctKeys {
     std::vector<int> copies;
 };
 
-// An empty entry never counts: it would count in every rotation alike and tell none apart.
-DistinctKeys SortKeys(const std::vector<std::u16string> &entries, const std::vector<std::uint16_t> &symbolOf,
+// Case variants fold to the same key, so their copies add up. An empty entry never counts: it would count in
+// every rotation alike and tell none apart.
+DistinctKeys SortKeys(const WordList &entries, const std::vector<std::uint16_t> &symbolOf,
     std::size_t symbolCount, std::size_t totalLength)
 {
+    std::vector<int> listed(entries.DistinctCount(), 0);
+    for (const std::uint32_t key : entries.Order())
+        ++listed[key];
     // As many leading symbols as fit are packed into one number, so most comparisons are a single one.
     const int bits = std::max(1, static_cast<int>(std::bit_width(symbolCount - 1)));
     const std::size_t perPrefix = static_cast<std::size_t>(64 / bits);
@@ -112,15 +147,18 @@ DistinctKeys SortKeys(const std::vector<std::u16string> &entries, const std::vec
         std::uint64_t prefix;
         std::uint32_t offset;
         std::uint32_t length;
+        int copies;
     };
     std::u16string encoded;
     encoded.reserve(totalLength);
     std::vector<Key> keys;
-    keys.reserve(entries.size());
-    for (const auto &entry : entries) {
+    keys.reserve(entries.DistinctCount());
+    for (std::size_t d = 0; d < entries.DistinctCount(); ++d) {
+        const std::u16string_view entry = entries.Distinct(d);
         if (entry.empty())
             continue;
-        Key key {0, static_cast<std::uint32_t>(encoded.size()), static_cast<std::uint32_t>(entry.size())};
+        Key key {0, static_cast<std::uint32_t>(encoded.size()), static_cast<std::uint32_t>(entry.size()),
+            listed[d]};
         for (std::size_t i = 0; i < entry.size(); ++i) {
             const std::uint16_t symbol = symbolOf[entry[i]];
             encoded.push_back(static_cast<char16_t>(symbol));
@@ -144,59 +182,131 @@ DistinctKeys SortKeys(const std::vector<std::u16string> &entries, const std::vec
         const Key &key = keys[i];
         if (i > 0 && key.prefix == keys[i - 1].prefix
             && (whole(key, keys[i - 1]) || text(key) == text(keys[i - 1]))) {
-            ++result.copies.back();
+            result.copies.back() += key.copies;
             continue;
         }
         result.starts.push_back(static_cast<std::uint32_t>(result.symbols.size()));
         result.symbols.append(text(key));
-        result.copies.push_back(1);
+        result.copies.push_back(key.copies);
     }
     result.starts.push_back(static_cast<std::uint32_t>(result.symbols.size()));
     return result;
 }
 } // namespace
 
-std::vector<std::u16string> ParseWordList(std::string_view fileBytes)
+// Adds entries to a WordList, storing each distinct one once; found again through an open-addressing table
+// that lives only while the list is built.
+class WordListBuilder
 {
+public:
+    explicit WordListBuilder(std::size_t expectedEntries) { list_.order_.reserve(expectedEntries); }
+
+    void Add(std::u16string_view entry)
+    {
+        const std::uint64_t hash = Hash(entry);
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        if (list_.starts_.size() * 2 >= slots_.size())
+            Grow();
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            const std::uint64_t slot = slots_[i];
+            if (slot == 0) {
+                const auto key = static_cast<std::uint32_t>(list_.DistinctCount());
+                slots_[i] = std::uint64_t {tag} << 32 | (key + 1u);
+                list_.units_.append(entry);
+                list_.starts_.push_back(list_.units_.size());
+                list_.order_.push_back(key);
+                return;
+            }
+            const auto key = static_cast<std::uint32_t>(slot) - 1u;
+            if (slot >> 32 == tag && list_.Distinct(key) == entry) {
+                list_.order_.push_back(key);
+                return;
+            }
+        }
+    }
+
+    WordList Finish() { return std::move(list_); }
+
+private:
+    static std::uint64_t Hash(std::u16string_view entry)
+    {
+        std::uint64_t hash = 0xcbf29ce484222325u;
+        for (const char16_t unit : entry)
+            hash = (hash ^ unit) * 0x100000001b3u;
+        return hash;
+    }
+
+    void Grow()
+    {
+        std::vector<std::uint64_t> old(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const std::uint64_t slot : old) {
+            if (slot == 0)
+                continue;
+            const std::u16string_view entry = list_.Distinct(static_cast<std::uint32_t>(slot) - 1u);
+            std::size_t i = Hash(entry) & mask;
+            while (slots_[i] != 0)
+                i = (i + 1) & mask;
+            slots_[i] = slot;
+        }
+    }
+
+    WordList list_;
+    // High half: the top of the entry's hash; low half: its key + 1; 0 is a free slot.
+    std::vector<std::uint64_t> slots_;
+};
+
+WordList::WordList(const std::vector<std::u16string> &entries)
+{
+    WordListBuilder builder(entries.size());
+    for (const auto &entry : entries)
+        builder.Add(entry);
+    *this = builder.Finish();
+}
+
+WordList ParseWordList(std::string_view fileBytes)
+{
+    const bool littleEndian16 = fileBytes.starts_with("\xFF\xFE");
+    if (littleEndian16 || fileBytes.starts_with("\xFE\xFF")) {
+        const std::u16string text = DecodeUtf16(fileBytes.substr(2), !littleEndian16);
+        WordListBuilder builder(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1);
+        ForEachEntryLine(
+            std::u16string_view(text), [&builder](std::u16string_view line) { builder.Add(line); });
+        return builder.Finish();
+    }
+
     if (fileBytes.starts_with(kByteOrderMark))
         fileBytes.remove_prefix(kByteOrderMark.size());
-
-    std::vector<std::u16string> entries;
-    entries.reserve(static_cast<std::size_t>(std::count(fileBytes.begin(), fileBytes.end(), '\n')) + 1);
+    WordListBuilder builder(
+        static_cast<std::size_t>(std::count(fileBytes.begin(), fileBytes.end(), '\n')) + 1);
     std::u16string decoded;
-    const char *p = fileBytes.data();
-    const char *const end = p + fileBytes.size();
-    while (p < end) {
-        const char *const start = p;
-        unsigned char bytesOred = 0;
-        while (p < end && *p != '\n' && *p != '\r')
-            bytesOred |= static_cast<unsigned char>(*p++);
-        const std::string_view line(start, static_cast<std::size_t>(p - start));
-        if (p < end)
-            p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
-        if (IsSkipped(line))
-            continue;
-
+    ForEachEntryLine(fileBytes, [&](std::string_view line) {
         // Each line decides for itself: valid UTF-8 is read as UTF-8, anything else byte for byte as
         // Windows-1252, so one stray legacy byte neither loses the line nor changes how its neighbours read.
-        if (bytesOred < 0x80)
-            entries.emplace_back(line.begin(), line.end());
-        else if (DecodeUtf8(line, decoded))
-            entries.push_back(decoded);
-        else
-            entries.push_back(DecodeCp1252(line));
-    }
-    return entries;
+        if (!DecodeUtf8(line, decoded)) {
+            decoded.clear();
+            AppendCp1252(line, decoded);
+        }
+        builder.Add(decoded);
+    });
+    return builder.Finish();
 }
 
 WordMatcher::WordMatcher(const std::vector<std::u16string> &entries)
+    : WordMatcher(WordList(entries))
+{
+}
+
+WordMatcher::WordMatcher(const WordList &entries)
     : symbolOf_(0x10000, 0)
 {
     // Symbols are numbered in unit order, so sorted symbol strings are the folded entries sorted.
     std::size_t totalLength = 0;
-    for (const auto &entry : entries) {
-        totalLength += entry.size();
-        for (const char16_t unit : entry)
+    for (std::size_t d = 0; d < entries.DistinctCount(); ++d) {
+        totalLength += entries.Distinct(d).size();
+        for (const char16_t unit : entries.Distinct(d))
             symbolOf_[Fold(unit)] = 1;
     }
     if (totalLength >= kNoEntry)

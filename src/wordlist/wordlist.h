@@ -1,18 +1,51 @@
 // Word-list parsing and the multi-pattern match count that AutoRot scores each rotation with.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Entries of a word-list file, in file order with duplicates kept.
-std::vector<std::u16string> ParseWordList(std::string_view fileBytes);
+// Entries in file order with duplicates kept. Lists repeat words many times, so each distinct entry is
+// stored once, end to end in one buffer, and the file's order is kept as indices into them.
+class WordList
+{
+public:
+    WordList() = default;
+    explicit WordList(const std::vector<std::u16string> &entries);
+
+    std::size_t size() const { return order_.size(); }
+    bool empty() const { return order_.empty(); }
+    std::u16string_view operator[](std::size_t index) const { return Distinct(order_[index]); }
+
+    // Each distinct entry once (exact units: case variants are distinct), and which one every listed
+    // entry is.
+    std::size_t DistinctCount() const { return starts_.size() - 1; }
+    std::u16string_view Distinct(std::size_t key) const
+    {
+        return std::u16string_view(units_).substr(starts_[key], starts_[key + 1] - starts_[key]);
+    }
+    const std::vector<std::uint32_t> &Order() const { return order_; }
+
+private:
+    friend class WordListBuilder;
+    std::u16string units_;
+    // Distinct entry k is units_[starts_[k], starts_[k + 1]).
+    std::vector<std::size_t> starts_ {0};
+    std::vector<std::uint32_t> order_;
+};
+
+// Entries of a word-list file. Files that start with a UTF-16 byte-order mark are UTF-16 (a lone
+// surrogate is kept as it is, an odd last byte reads as U+FFFD); any other file is read line by line as
+// UTF-8 where the line is valid UTF-8 and as Windows-1252 where it is not.
+WordList ParseWordList(std::string_view fileBytes);
 
 // Counts how many entries (every listed copy) occur in a text, ignoring letter case.
 class WordMatcher
 {
 public:
+    explicit WordMatcher(const WordList &entries);
     explicit WordMatcher(const std::vector<std::u16string> &entries);
     int CountMatches(std::u16string_view text) const;
 

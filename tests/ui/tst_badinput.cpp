@@ -153,7 +153,7 @@ void TestBadInput::wordListFiles()
     if (count >= 0)
         QCOMPARE(int(items.size()), count);
     if (!first.isEmpty())
-        QVERIFY(QString::fromStdU16String(items.front()) == first);
+        QVERIFY(QString::fromStdU16String(std::u16string(items[0])) == first);
     // Whatever was loaded, AutoRot runs to its end and reports once.
     form.findChild<RotTextBox *>(QStringLiteral("txtRot"))->replaceAll(QStringLiteral("Uryyb"));
     form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->click();
