@@ -208,7 +208,9 @@ void BM_LaterClick(benchmark::State &state)
     const WordMatcher matcher(ParseWordList(ListBytes(state.range(0))));
     for (auto _ : state) {
         const reference::AutoRotResult result = reference::AutoRot(matcher, kShortText);
-        if (result.level != 13)
+        // Nearly every short run of letters is a pseudo-word of the 50 MB list, so only the shipped one is
+        // sure.
+        if (state.range(0) == 0 && result.level != 13)
             state.SkipWithError("the search did not find ROT 13");
         benchmark::DoNotOptimize(result);
     }

@@ -4,7 +4,11 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -76,6 +80,14 @@ bool DecodeUtf8(std::string_view line, std::u16string &result)
     return true;
 }
 
+bool IsAscii(std::string_view line)
+{
+    unsigned char bytesOred = 0;
+    for (const char c : line)
+        bytesOred |= static_cast<unsigned char>(c);
+    return bytesOred < 0x80;
+}
+
 template <typename Unit> bool IsSkipped(std::basic_string_view<Unit> line)
 {
     return (!line.empty() && line.front() == Unit('#')) || line.find_first_not_of(Unit(' ')) == line.npos;
@@ -132,14 +144,11 @@ struct DistinctKeys {
     std::vector<int> copies;
 };
 
-// Case variants fold to the same key, so their copies add up. An empty entry never counts: it would count in
-// every rotation alike and tell none apart.
+// Equal entries in different runs and case variants fold to the same key, so their copies add up. An empty
+// entry never counts: it would count in every rotation alike and tell none apart.
 DistinctKeys SortKeys(const WordList &entries, const std::vector<std::uint16_t> &symbolOf,
     std::size_t symbolCount, std::size_t totalLength)
 {
-    std::vector<int> listed(entries.DistinctCount(), 0);
-    for (const std::uint32_t key : entries.Order())
-        ++listed[key];
     // As many leading symbols as fit are packed into one number, so most comparisons are a single one.
     const int bits = std::max(1, static_cast<int>(std::bit_width(symbolCount - 1)));
     const std::size_t perPrefix = static_cast<std::size_t>(64 / bits);
@@ -152,13 +161,13 @@ DistinctKeys SortKeys(const WordList &entries, const std::vector<std::uint16_t> 
     std::u16string encoded;
     encoded.reserve(totalLength);
     std::vector<Key> keys;
-    keys.reserve(entries.DistinctCount());
-    for (std::size_t d = 0; d < entries.DistinctCount(); ++d) {
-        const std::u16string_view entry = entries.Distinct(d);
+    keys.reserve(entries.RunCount());
+    for (std::size_t run = 0; run < entries.RunCount(); ++run) {
+        const std::u16string_view entry = entries.RunText(run);
         if (entry.empty())
             continue;
         Key key {0, static_cast<std::uint32_t>(encoded.size()), static_cast<std::uint32_t>(entry.size()),
-            listed[d]};
+            static_cast<int>(entries.RunLength(run))};
         for (std::size_t i = 0; i < entry.size(); ++i) {
             const std::uint16_t symbol = symbolOf[entry[i]];
             encoded.push_back(static_cast<char16_t>(symbol));
@@ -194,76 +203,38 @@ DistinctKeys SortKeys(const WordList &entries, const std::vector<std::uint16_t> 
 }
 } // namespace
 
-// Adds entries to a WordList, storing each distinct one once; found again through an open-addressing table
-// that lives only while the list is built.
-class WordListBuilder
-{
-public:
-    explicit WordListBuilder(std::size_t expectedEntries) { list_.order_.reserve(expectedEntries); }
-
-    void Add(std::u16string_view entry)
-    {
-        const std::uint64_t hash = Hash(entry);
-        const auto tag = static_cast<std::uint32_t>(hash >> 32);
-        if (list_.starts_.size() * 2 >= slots_.size())
-            Grow();
-        const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-            const std::uint64_t slot = slots_[i];
-            if (slot == 0) {
-                const auto key = static_cast<std::uint32_t>(list_.DistinctCount());
-                slots_[i] = std::uint64_t {tag} << 32 | (key + 1u);
-                list_.units_.append(entry);
-                list_.starts_.push_back(list_.units_.size());
-                list_.order_.push_back(key);
-                return;
-            }
-            const auto key = static_cast<std::uint32_t>(slot) - 1u;
-            if (slot >> 32 == tag && list_.Distinct(key) == entry) {
-                list_.order_.push_back(key);
-                return;
-            }
-        }
-    }
-
-    WordList Finish() { return std::move(list_); }
-
-private:
-    static std::uint64_t Hash(std::u16string_view entry)
-    {
-        std::uint64_t hash = 0xcbf29ce484222325u;
-        for (const char16_t unit : entry)
-            hash = (hash ^ unit) * 0x100000001b3u;
-        return hash;
-    }
-
-    void Grow()
-    {
-        std::vector<std::uint64_t> old(std::max<std::size_t>(1024, slots_.size() * 2), 0);
-        old.swap(slots_);
-        const std::size_t mask = slots_.size() - 1;
-        for (const std::uint64_t slot : old) {
-            if (slot == 0)
-                continue;
-            const std::u16string_view entry = list_.Distinct(static_cast<std::uint32_t>(slot) - 1u);
-            std::size_t i = Hash(entry) & mask;
-            while (slots_[i] != 0)
-                i = (i + 1) & mask;
-            slots_[i] = slot;
-        }
-    }
-
-    WordList list_;
-    // High half: the top of the entry's hash; low half: its key + 1; 0 is a free slot.
-    std::vector<std::uint64_t> slots_;
-};
-
 WordList::WordList(const std::vector<std::u16string> &entries)
 {
-    WordListBuilder builder(entries.size());
     for (const auto &entry : entries)
-        builder.Add(entry);
-    *this = builder.Finish();
+        Append(entry);
+}
+
+std::u16string_view WordList::operator[](std::size_t index) const
+{
+    const auto run = std::upper_bound(runEnds_.begin(), runEnds_.end(), index) - runEnds_.begin();
+    return RunText(static_cast<std::size_t>(run));
+}
+
+void WordList::Append(std::u16string_view entry)
+{
+    if (!runEnds_.empty() && RunText(runEnds_.size() - 1) == entry) {
+        ++runEnds_.back();
+        return;
+    }
+    // The offsets are 32 bits wide, as the matcher's are.
+    if (units_.size() + entry.size() > std::numeric_limits<std::uint32_t>::max()
+        || size() == std::numeric_limits<std::uint32_t>::max())
+        throw std::length_error("word list too long");
+    units_.append(entry);
+    starts_.push_back(static_cast<std::uint32_t>(units_.size()));
+    runEnds_.push_back(static_cast<std::uint32_t>(size() + 1));
+}
+
+void WordList::Reserve(std::size_t entries, std::size_t units)
+{
+    units_.reserve(units);
+    starts_.reserve(entries + 1);
+    runEnds_.reserve(entries);
 }
 
 WordList ParseWordList(std::string_view fileBytes)
@@ -271,27 +242,32 @@ WordList ParseWordList(std::string_view fileBytes)
     const bool littleEndian16 = fileBytes.starts_with("\xFF\xFE");
     if (littleEndian16 || fileBytes.starts_with("\xFE\xFF")) {
         const std::u16string text = DecodeUtf16(fileBytes.substr(2), !littleEndian16);
-        WordListBuilder builder(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1);
-        ForEachEntryLine(
-            std::u16string_view(text), [&builder](std::u16string_view line) { builder.Add(line); });
-        return builder.Finish();
+        WordList list;
+        list.Reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1, text.size());
+        ForEachEntryLine(std::u16string_view(text), [&list](std::u16string_view line) { list.Append(line); });
+        return list;
     }
 
     if (fileBytes.starts_with(kByteOrderMark))
         fileBytes.remove_prefix(kByteOrderMark.size());
-    WordListBuilder builder(
-        static_cast<std::size_t>(std::count(fileBytes.begin(), fileBytes.end(), '\n')) + 1);
+    // No line decodes to more units than it has bytes.
+    WordList list;
+    list.Reserve(
+        static_cast<std::size_t>(std::count(fileBytes.begin(), fileBytes.end(), '\n')) + 1, fileBytes.size());
     std::u16string decoded;
     ForEachEntryLine(fileBytes, [&](std::string_view line) {
         // Each line decides for itself: valid UTF-8 is read as UTF-8, anything else byte for byte as
         // Windows-1252, so one stray legacy byte neither loses the line nor changes how its neighbours read.
-        if (!DecodeUtf8(line, decoded)) {
+        if (IsAscii(line)) {
+            decoded.resize(line.size());
+            std::copy(line.begin(), line.end(), decoded.begin());
+        } else if (!DecodeUtf8(line, decoded)) {
             decoded.clear();
             AppendCp1252(line, decoded);
         }
-        builder.Add(decoded);
+        list.Append(decoded);
     });
-    return builder.Finish();
+    return list;
 }
 
 WordMatcher::WordMatcher(const std::vector<std::u16string> &entries)
@@ -304,9 +280,9 @@ WordMatcher::WordMatcher(const WordList &entries)
 {
     // Symbols are numbered in unit order, so sorted symbol strings are the folded entries sorted.
     std::size_t totalLength = 0;
-    for (std::size_t d = 0; d < entries.DistinctCount(); ++d) {
-        totalLength += entries.Distinct(d).size();
-        for (const char16_t unit : entries.Distinct(d))
+    for (std::size_t run = 0; run < entries.RunCount(); ++run) {
+        totalLength += entries.RunText(run).size();
+        for (const char16_t unit : entries.RunText(run))
             symbolOf_[Fold(unit)] = 1;
     }
     if (totalLength >= kNoEntry)

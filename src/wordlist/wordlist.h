@@ -7,33 +7,38 @@
 #include <string_view>
 #include <vector>
 
-// Entries in file order with duplicates kept. Lists repeat words many times, so each distinct entry is
-// stored once, end to end in one buffer, and the file's order is kept as indices into them.
+// Entries in file order with duplicates kept. A list weights a word by writing it on several lines in a
+// row, so each run of equal lines is stored once: the runs' texts end to end in one buffer, with where each
+// text starts and how many entries the list holds up to the end of each run.
 class WordList
 {
 public:
     WordList() = default;
     explicit WordList(const std::vector<std::u16string> &entries);
 
-    std::size_t size() const { return order_.size(); }
-    bool empty() const { return order_.empty(); }
-    std::u16string_view operator[](std::size_t index) const { return Distinct(order_[index]); }
+    std::size_t size() const { return runEnds_.empty() ? 0 : runEnds_.back(); }
+    bool empty() const { return runEnds_.empty(); }
+    std::u16string_view operator[](std::size_t index) const;
 
-    // Each distinct entry once (exact units: case variants are distinct), and which one every listed
-    // entry is.
-    std::size_t DistinctCount() const { return starts_.size() - 1; }
-    std::u16string_view Distinct(std::size_t key) const
+    std::size_t RunCount() const { return runEnds_.size(); }
+    std::u16string_view RunText(std::size_t run) const
     {
-        return std::u16string_view(units_).substr(starts_[key], starts_[key + 1] - starts_[key]);
+        return std::u16string_view(units_).substr(starts_[run], starts_[run + 1] - starts_[run]);
     }
-    const std::vector<std::uint32_t> &Order() const { return order_; }
+    std::size_t RunLength(std::size_t run) const
+    {
+        return runEnds_[run] - (run == 0 ? 0 : runEnds_[run - 1]);
+    }
 
 private:
-    friend class WordListBuilder;
+    friend WordList ParseWordList(std::string_view fileBytes);
+    void Append(std::u16string_view entry);
+    // Reserving what a file could need at most costs no memory that is never written.
+    void Reserve(std::size_t entries, std::size_t units);
+
     std::u16string units_;
-    // Distinct entry k is units_[starts_[k], starts_[k + 1]).
-    std::vector<std::size_t> starts_ {0};
-    std::vector<std::uint32_t> order_;
+    std::vector<std::uint32_t> starts_ {0};
+    std::vector<std::uint32_t> runEnds_;
 };
 
 // Entries of a word-list file. Files that start with a UTF-16 byte-order mark are UTF-16 (a lone
