@@ -243,19 +243,25 @@ WordList ParseWordList(std::string_view fileBytes)
     if (littleEndian16 || fileBytes.starts_with("\xFE\xFF")) {
         const std::u16string text = DecodeUtf16(fileBytes.substr(2), !littleEndian16);
         WordList list;
-        list.Reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1, text.size());
+        list.Reserve(text.size() / 2 + 1, text.size());
         ForEachEntryLine(std::u16string_view(text), [&list](std::u16string_view line) { list.Append(line); });
         return list;
     }
 
     if (fileBytes.starts_with(kByteOrderMark))
         fileBytes.remove_prefix(kByteOrderMark.size());
-    // No line decodes to more units than it has bytes.
+    // An entry takes a unit and a line end at least, and no line decodes to more units than it has bytes.
     WordList list;
-    list.Reserve(
-        static_cast<std::size_t>(std::count(fileBytes.begin(), fileBytes.end(), '\n')) + 1, fileBytes.size());
+    list.Reserve(fileBytes.size() / 2 + 1, fileBytes.size());
     std::u16string decoded;
+    std::string_view previous;
     ForEachEntryLine(fileBytes, [&](std::string_view line) {
+        // The same bytes read the same way, so a line that repeats the one before needs no decoding.
+        if (line == previous && !list.empty()) {
+            ++list.runEnds_.back();
+            return;
+        }
+        previous = line;
         // Each line decides for itself: valid UTF-8 is read as UTF-8, anything else byte for byte as
         // Windows-1252, so one stray legacy byte neither loses the line nor changes how its neighbours read.
         if (IsAscii(line)) {

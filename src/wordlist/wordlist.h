@@ -33,7 +33,8 @@ public:
 private:
     friend WordList ParseWordList(std::string_view fileBytes);
     void Append(std::u16string_view entry);
-    // Reserving what a file could need at most costs no memory that is never written.
+    // Reserving what a file could need at most costs no memory that is never written, and spares a pass
+    // that counts the lines first.
     void Reserve(std::size_t entries, std::size_t units);
 
     std::u16string units_;
