@@ -138,6 +138,10 @@ void TestBadInput::wordListFiles_data()
     QTest::newRow("nul bytes") << QByteArray("a\0b\n", 4) << 1
                                << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
     QTest::newRow("empty") << QByteArray() << 0 << QString();
+    // Saved by Notepad as "Unicode": UTF-16 LE with a byte-order mark and CR LF; then the same cut short.
+    const QByteArray notepad = QByteArray("\xff\xfe") + QByteArray("h\0i\0\r\0\n\0=\xd8\0\xde\r\0\n\0", 16);
+    QTest::newRow("utf-16 le") << notepad << 2 << "hi";
+    QTest::newRow("utf-16 odd last byte") << notepad + 'x' << 3 << "hi";
 }
 
 void TestBadInput::wordListFiles()
