@@ -18,6 +18,12 @@
 namespace modFunctions
 {
 
+namespace
+{
+// No line decodes to more units than it has bytes, so a smaller file always fits the list's offsets.
+constexpr qint64 kLargestListBytes = qint64 {1} << 32;
+} // namespace
+
 QString WordListPath()
 {
     return QDir::toNativeSeparators(platform::ProgramDirectory() + QStringLiteral("/wordlist.txt"));
@@ -25,8 +31,11 @@ QString WordListPath()
 
 std::variant<FileBytes, ReadFailure> ReadWordListFile(const QString &path)
 {
-    if (!QFileInfo(path).isFile())
+    const QFileInfo info(path);
+    if (!info.isFile())
         return ReadFailure {ReadFailure::Kind::NotRegularFile, {}};
+    if (info.size() >= kLargestListBytes)
+        return ReadFailure {ReadFailure::Kind::TooLarge, {}};
     FileBytes result;
     result.file = std::make_unique<QFile>(path);
     QFile &file = *result.file;

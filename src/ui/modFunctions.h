@@ -19,6 +19,8 @@ struct ReadFailure {
     enum class Kind {
         // A folder, pipe or device: it has no lines, or reading it could block start-up.
         NotRegularFile,
+        // 4 GiB or more: past what the list's 32-bit offsets reach.
+        TooLarge,
         // Opening or reading failed; the system says why.
         System,
     };

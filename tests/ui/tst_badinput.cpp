@@ -174,6 +174,8 @@ void TestBadInput::wordListPaths_data()
                                    << "The file \"wordlist.txt\" was not found.";
     QTest::newRow("pipe") << "pipe"
                           << "The file \"";
+    QTest::newRow("4 GB, sparse") << "huge"
+                                  << "The file \"";
 }
 
 void TestBadInput::wordListPaths()
@@ -187,7 +189,10 @@ void TestBadInput::wordListPaths()
         QVERIFY(QDir().mkpath(path));
     else if (kind == QLatin1String("dangling"))
         QVERIFY(QFile::link(folder + QStringLiteral("/nowhere.txt"), path));
-    else
+    else if (kind == QLatin1String("huge")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64 {1} << 32));
+    } else
         QCOMPARE(::system(qPrintable(QStringLiteral("mkfifo '%1'").arg(path))), 0);
     MessageRecorder recorder;
     frmMain form(path);
