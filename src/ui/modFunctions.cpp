@@ -39,17 +39,24 @@ std::variant<FileBytes, ReadFailure> ReadWordListFile(const QString &path)
     FileBytes result;
     result.file = std::make_unique<QFile>(path);
     QFile &file = *result.file;
-    if (!file.open(QIODevice::ReadOnly))
+    const auto systemFailure = [&file] {
         return ReadFailure {ReadFailure::Kind::System, file.errorString()};
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return systemFailure();
     // Mapped, the page cache is read in place: no copy, and a fraction of the page faults that filling a
     // buffer of the same size costs, which is most of what a large list adds to start-up.
     if (const uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
         result.bytes = {reinterpret_cast<const char *>(mapped), static_cast<std::size_t>(file.size())};
         return result;
     }
+    // Read where the file system cannot map; opening again clears the error the mapping left.
+    file.close();
+    if (!file.open(QIODevice::ReadOnly))
+        return systemFailure();
     result.copy = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return ReadFailure {ReadFailure::Kind::System, file.errorString()};
+        return systemFailure();
     result.bytes = {result.copy.constData(), static_cast<std::size_t>(result.copy.size())};
     return result;
 }
