@@ -4,11 +4,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
-#include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <limits>
-#include <memory>
-#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -93,6 +91,27 @@ template <typename Unit> bool IsSkipped(std::basic_string_view<Unit> line)
     return (!line.empty() && line.front() == Unit('#')) || line.find_first_not_of(Unit(' ')) == line.npos;
 }
 
+// The first CR or LF in [p, end), or end. Bytes are tested eight at a time: word lists have short lines.
+template <typename Unit> const Unit *FindLineEnd(const Unit *p, const Unit *end)
+{
+    if constexpr (sizeof(Unit) == 1) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101u;
+        for (; end - p >= 8; p += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            const std::uint64_t lf = word ^ (kOnes * '\n');
+            const std::uint64_t cr = word ^ (kOnes * '\r');
+            // The lowest high bit set marks the first zero byte, that is the first CR or LF.
+            const std::uint64_t found = (((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & (kOnes << 7);
+            if (found != 0)
+                return p + std::countr_zero(found) / 8;
+        }
+    }
+    while (p < end && *p != Unit('\n') && *p != Unit('\r'))
+        ++p;
+    return p;
+}
+
 // Calls onLine for every line that is neither a comment nor blank. A line ends at CR, LF or CR LF.
 template <typename Unit, typename OnLine>
 void ForEachEntryLine(std::basic_string_view<Unit> text, OnLine onLine)
@@ -101,8 +120,7 @@ void ForEachEntryLine(std::basic_string_view<Unit> text, OnLine onLine)
     const Unit *const end = p + text.size();
     while (p < end) {
         const Unit *const start = p;
-        while (p < end && *p != Unit('\n') && *p != Unit('\r'))
-            ++p;
+        p = FindLineEnd(p, end);
         const std::basic_string_view<Unit> line(start, static_cast<std::size_t>(p - start));
         if (p < end)
             p += (*p == Unit('\r') && p + 1 < end && p[1] == Unit('\n')) ? 2 : 1;
