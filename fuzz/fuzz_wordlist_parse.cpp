@@ -10,10 +10,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char *>(data), size);
-    for (const std::u16string &entry : ParseWordList(bytes)) {
-        Require(entry.find_first_not_of(u' ') != std::u16string::npos, "no entry is blank");
+    const WordList list = ParseWordList(bytes);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::u16string_view entry = list[i];
+        Require(entry.find_first_not_of(u' ') != entry.npos, "no entry is blank");
         Require(entry.front() != u'#', "no entry is a comment");
-        Require(entry.find_first_of(u"\r\n") == std::u16string::npos, "no entry holds a line break");
+        Require(entry.find_first_of(u"\r\n") == entry.npos, "no entry holds a line break");
     }
     return 0;
 }

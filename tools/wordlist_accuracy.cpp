@@ -15,6 +15,7 @@
 
 #include "rot/rot.h"
 #include "wordlist/wordlist.h"
+#include "wordlist_reference.h"
 
 namespace
 {
@@ -42,23 +43,13 @@ std::optional<std::string> ReadFile(const std::string &path)
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// AutoRot's own search: 26 single steps, a strictly greater count moves the best, no match at all fails.
+// AutoRot's level for a text, or none where AutoRot would report its failure.
 std::optional<int> AutoRotLevel(const WordMatcher &matcher, std::u16string_view text)
 {
-    int best = 0;
-    int bestLevel = 0;
-    std::u16string current(text);
-    for (int step = 1; step <= 26; ++step) {
-        current = RotText(current, 1);
-        const int matches = matcher.CountMatches(current);
-        if (matches > best) {
-            best = matches;
-            bestLevel = 26 - step;
-        }
-    }
-    if (best < 1)
+    const reference::AutoRotResult result = reference::AutoRot(matcher, text);
+    if (result.matches < 1)
         return std::nullopt;
-    return bestLevel;
+    return result.level;
 }
 
 int LetterCount(std::u16string_view text)
@@ -174,7 +165,7 @@ bool Measure(const WordMatcher &matcher, const std::string &corpusPath, const Op
         return false;
     }
     // Corpus files follow the word-list rules: one sentence a line, "#" comments.
-    const std::vector<std::u16string> sentences = ParseWordList(*bytes);
+    const std::vector<std::u16string> sentences = reference::Items(ParseWordList(*bytes));
     auto pools = Fragments(sentences);
 
     std::mt19937 random(options.seed);
@@ -236,7 +227,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot read %s\n", options->listPath.c_str());
         return 2;
     }
-    const std::vector<std::u16string> entries = ParseWordList(*listBytes);
+    const WordList entries = ParseWordList(*listBytes);
     const WordMatcher matcher(entries);
     std::printf("%s: %zu entries\n", options->listPath.c_str(), entries.size());
 

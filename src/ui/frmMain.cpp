@@ -246,7 +246,7 @@ void frmMain::cmdAutoRot_Click()
     int bestLevel = 0;
     {
         const WaitCursor wait;
-        const WordMatcher matcher(lstWords->items());
+        const WordMatcher &matcher = lstWords->matcher();
         // Every step is written into the box, but laid out only once, when the search is over.
         const RotTextBox::LayoutPause pause(txtRot);
         QString current = startText;

@@ -44,8 +44,12 @@ Message WordListMissing()
         MessageIcon::Critical};
 }
 
-Message WordListUnreadable(const QString &path, const QString &reason)
+Message WordListUnreadable(const QString &path, const modFunctions::ReadFailure &failure)
 {
+    using Kind = modFunctions::ReadFailure::Kind;
+    const QString reason = failure.kind == Kind::NotRegularFile ? QStringLiteral("it is not a regular file")
+        : failure.kind == Kind::TooLarge                        ? QStringLiteral("it is 4 GB or larger")
+                                                                : failure.systemReason;
     return {QStringLiteral("Error!"),
         QStringLiteral("The file \"%1\" could not be read: %2.").arg(path, reason) + kCrLf + kCrLf
             + QStringLiteral(

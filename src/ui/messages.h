@@ -5,6 +5,7 @@
 
 #include "platform/messagebox.h"
 #include "rot/rot.h"
+#include "ui/modFunctions.h"
 
 namespace messages
 {
@@ -17,7 +18,7 @@ inline const QString kSiteAddress = QStringLiteral("https://") + kSiteDomain;
 platform::Message ForInputProblem(InputProblem problem);
 
 platform::Message WordListMissing();
-platform::Message WordListUnreadable(const QString &path, const QString &reason);
+platform::Message WordListUnreadable(const QString &path, const modFunctions::ReadFailure &failure);
 
 platform::Message NothingToAutoRot();
 platform::Message AutoRotFailed();

@@ -1,10 +1,11 @@
 // The word list the window holds: entries in file order, never shown to or edited by the user.
 #pragma once
 
-#include <string>
-#include <vector>
+#include <memory>
 
 #include <QObject>
+
+#include "wordlist/wordlist.h"
 
 // A plain object rather than a hidden widget, so it takes no focus and stays out of the accessibility tree.
 class WordListHolder final : public QObject
@@ -17,10 +18,24 @@ public:
     {
     }
 
-    void setItems(std::vector<std::u16string> entries) { entries_ = std::move(entries); }
+    void setItems(WordList entries)
+    {
+        entries_ = std::move(entries);
+        matcher_.reset();
+    }
     int count() const { return static_cast<int>(entries_.size()); }
-    const std::vector<std::u16string> &items() const { return entries_; }
+    const WordList &items() const { return entries_; }
+
+    // Built on first use and kept: the list is filled once at start-up and never changes afterwards, and
+    // a start-up that never uses AutoRot should not pay for it.
+    const WordMatcher &matcher() const
+    {
+        if (!matcher_)
+            matcher_ = std::make_unique<const WordMatcher>(entries_);
+        return *matcher_;
+    }
 
 private:
-    std::vector<std::u16string> entries_;
+    WordList entries_;
+    mutable std::unique_ptr<const WordMatcher> matcher_;
 };

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <utility>
@@ -17,14 +19,12 @@ constexpr char16_t kCp1252C1[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x20
     0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-std::u16string DecodeCp1252(std::string_view line)
+void AppendCp1252(std::string_view line, std::u16string &result)
 {
-    std::u16string result(line.size(), u'\0');
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(line[i]);
-        result[i] = byte >= 0x80 && byte < 0xA0 ? kCp1252C1[byte - 0x80] : static_cast<char16_t>(byte);
+    for (const char c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        result.push_back(byte >= 0x80 && byte < 0xA0 ? kCp1252C1[byte - 0x80] : static_cast<char16_t>(byte));
     }
-    return result;
 }
 
 // Strict UTF-8: no overlong forms, no encoded surrogates, nothing above U+10FFFF. False on the first breach.
@@ -78,9 +78,70 @@ bool DecodeUtf8(std::string_view line, std::u16string &result)
     return true;
 }
 
-bool IsSkipped(std::string_view line)
+bool IsAscii(std::string_view line)
 {
-    return (!line.empty() && line.front() == '#') || line.find_first_not_of(' ') == std::string_view::npos;
+    unsigned char bytesOred = 0;
+    for (const char c : line)
+        bytesOred |= static_cast<unsigned char>(c);
+    return bytesOred < 0x80;
+}
+
+template <typename Unit> bool IsSkipped(std::basic_string_view<Unit> line)
+{
+    return (!line.empty() && line.front() == Unit('#')) || line.find_first_not_of(Unit(' ')) == line.npos;
+}
+
+// The first CR or LF in [p, end), or end. Bytes are tested eight at a time: word lists have short lines.
+template <typename Unit> const Unit *FindLineEnd(const Unit *p, const Unit *end)
+{
+    if constexpr (sizeof(Unit) == 1) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101u;
+        for (; end - p >= 8; p += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            const std::uint64_t lf = word ^ (kOnes * '\n');
+            const std::uint64_t cr = word ^ (kOnes * '\r');
+            // The lowest high bit set marks the first zero byte, that is the first CR or LF.
+            const std::uint64_t found = (((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & (kOnes << 7);
+            if (found != 0)
+                return p + std::countr_zero(found) / 8;
+        }
+    }
+    while (p < end && *p != Unit('\n') && *p != Unit('\r'))
+        ++p;
+    return p;
+}
+
+// Calls onLine for every line that is neither a comment nor blank. A line ends at CR, LF or CR LF.
+template <typename Unit, typename OnLine>
+void ForEachEntryLine(std::basic_string_view<Unit> text, OnLine onLine)
+{
+    const Unit *p = text.data();
+    const Unit *const end = p + text.size();
+    while (p < end) {
+        const Unit *const start = p;
+        p = FindLineEnd(p, end);
+        const std::basic_string_view<Unit> line(start, static_cast<std::size_t>(p - start));
+        if (p < end)
+            p += (*p == Unit('\r') && p + 1 < end && p[1] == Unit('\n')) ? 2 : 1;
+        if (!IsSkipped(line))
+            onLine(line);
+    }
+}
+
+// Whole UTF-16 text after its byte-order mark, in the byte order the mark gave.
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian)
+{
+    std::u16string units(bytes.size() / 2, u'\0');
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    for (char16_t &unit : units) {
+        unit = static_cast<char16_t>(bigEndian ? p[0] << 8 | p[1] : p[1] << 8 | p[0]);
+        p += 2;
+    }
+    // A file cut short mid-unit: the lost unit is marked where it was, and every whole line still counts.
+    if (bytes.size() % 2 != 0)
+        units.push_back(u'\ufffd');
+    return units;
 }
 
 // Only a-z fold, one unit to one unit: RotText moves ASCII letters alone, so no other case can tell rotations
@@ -101,8 +162,9 @@ struct DistinctKeys {
     std::vector<int> copies;
 };
 
-// An empty entry never counts: it would count in every rotation alike and tell none apart.
-DistinctKeys SortKeys(const std::vector<std::u16string> &entries, const std::vector<std::uint16_t> &symbolOf,
+// Equal entries in different runs and case variants fold to the same key, so their copies add up. An empty
+// entry never counts: it would count in every rotation alike and tell none apart.
+DistinctKeys SortKeys(const WordList &entries, const std::vector<std::uint16_t> &symbolOf,
     std::size_t symbolCount, std::size_t totalLength)
 {
     // As many leading symbols as fit are packed into one number, so most comparisons are a single one.
@@ -112,15 +174,18 @@ DistinctKeys SortKeys(const std::vector<std::u16string> &entries, const std::vec
         std::uint64_t prefix;
         std::uint32_t offset;
         std::uint32_t length;
+        int copies;
     };
     std::u16string encoded;
     encoded.reserve(totalLength);
     std::vector<Key> keys;
-    keys.reserve(entries.size());
-    for (const auto &entry : entries) {
+    keys.reserve(entries.RunCount());
+    for (std::size_t run = 0; run < entries.RunCount(); ++run) {
+        const std::u16string_view entry = entries.RunText(run);
         if (entry.empty())
             continue;
-        Key key {0, static_cast<std::uint32_t>(encoded.size()), static_cast<std::uint32_t>(entry.size())};
+        Key key {0, static_cast<std::uint32_t>(encoded.size()), static_cast<std::uint32_t>(entry.size()),
+            static_cast<int>(entries.RunLength(run))};
         for (std::size_t i = 0; i < entry.size(); ++i) {
             const std::uint16_t symbol = symbolOf[entry[i]];
             encoded.push_back(static_cast<char16_t>(symbol));
@@ -144,59 +209,104 @@ DistinctKeys SortKeys(const std::vector<std::u16string> &entries, const std::vec
         const Key &key = keys[i];
         if (i > 0 && key.prefix == keys[i - 1].prefix
             && (whole(key, keys[i - 1]) || text(key) == text(keys[i - 1]))) {
-            ++result.copies.back();
+            result.copies.back() += key.copies;
             continue;
         }
         result.starts.push_back(static_cast<std::uint32_t>(result.symbols.size()));
         result.symbols.append(text(key));
-        result.copies.push_back(1);
+        result.copies.push_back(key.copies);
     }
     result.starts.push_back(static_cast<std::uint32_t>(result.symbols.size()));
     return result;
 }
 } // namespace
 
-std::vector<std::u16string> ParseWordList(std::string_view fileBytes)
+WordList::WordList(const std::vector<std::u16string> &entries)
 {
+    for (const auto &entry : entries)
+        Append(entry);
+}
+
+std::u16string_view WordList::operator[](std::size_t index) const
+{
+    const auto run = std::upper_bound(runEnds_.begin(), runEnds_.end(), index) - runEnds_.begin();
+    return RunText(static_cast<std::size_t>(run));
+}
+
+void WordList::Append(std::u16string_view entry)
+{
+    if (!runEnds_.empty() && RunText(runEnds_.size() - 1) == entry) {
+        ++runEnds_.back();
+        return;
+    }
+    // The offsets are 32 bits wide, as the matcher's are.
+    if (units_.size() + entry.size() > std::numeric_limits<std::uint32_t>::max()
+        || size() == std::numeric_limits<std::uint32_t>::max())
+        throw std::length_error("word list too long");
+    units_.append(entry);
+    starts_.push_back(static_cast<std::uint32_t>(units_.size()));
+    runEnds_.push_back(static_cast<std::uint32_t>(size() + 1));
+}
+
+void WordList::Reserve(std::size_t entries, std::size_t units)
+{
+    units_.reserve(units);
+    starts_.reserve(entries + 1);
+    runEnds_.reserve(entries);
+}
+
+WordList ParseWordList(std::string_view fileBytes)
+{
+    const bool littleEndian16 = fileBytes.starts_with("\xFF\xFE");
+    if (littleEndian16 || fileBytes.starts_with("\xFE\xFF")) {
+        const std::u16string text = DecodeUtf16(fileBytes.substr(2), !littleEndian16);
+        WordList list;
+        list.Reserve(text.size() / 2 + 1, text.size());
+        ForEachEntryLine(std::u16string_view(text), [&list](std::u16string_view line) { list.Append(line); });
+        return list;
+    }
+
     if (fileBytes.starts_with(kByteOrderMark))
         fileBytes.remove_prefix(kByteOrderMark.size());
-
-    std::vector<std::u16string> entries;
-    entries.reserve(static_cast<std::size_t>(std::count(fileBytes.begin(), fileBytes.end(), '\n')) + 1);
+    // An entry takes a unit and a line end at least, and no line decodes to more units than it has bytes.
+    WordList list;
+    list.Reserve(fileBytes.size() / 2 + 1, fileBytes.size());
     std::u16string decoded;
-    const char *p = fileBytes.data();
-    const char *const end = p + fileBytes.size();
-    while (p < end) {
-        const char *const start = p;
-        unsigned char bytesOred = 0;
-        while (p < end && *p != '\n' && *p != '\r')
-            bytesOred |= static_cast<unsigned char>(*p++);
-        const std::string_view line(start, static_cast<std::size_t>(p - start));
-        if (p < end)
-            p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
-        if (IsSkipped(line))
-            continue;
-
+    std::string_view previous;
+    ForEachEntryLine(fileBytes, [&](std::string_view line) {
+        // The same bytes read the same way, so a line that repeats the one before needs no decoding.
+        if (line == previous && !list.empty()) {
+            ++list.runEnds_.back();
+            return;
+        }
+        previous = line;
         // Each line decides for itself: valid UTF-8 is read as UTF-8, anything else byte for byte as
         // Windows-1252, so one stray legacy byte neither loses the line nor changes how its neighbours read.
-        if (bytesOred < 0x80)
-            entries.emplace_back(line.begin(), line.end());
-        else if (DecodeUtf8(line, decoded))
-            entries.push_back(decoded);
-        else
-            entries.push_back(DecodeCp1252(line));
-    }
-    return entries;
+        if (IsAscii(line)) {
+            decoded.resize(line.size());
+            std::copy(line.begin(), line.end(), decoded.begin());
+        } else if (!DecodeUtf8(line, decoded)) {
+            decoded.clear();
+            AppendCp1252(line, decoded);
+        }
+        list.Append(decoded);
+    });
+    return list;
 }
 
 WordMatcher::WordMatcher(const std::vector<std::u16string> &entries)
+    : WordMatcher(WordList(entries))
+{
+}
+
+WordMatcher::WordMatcher(const WordList &entries)
     : symbolOf_(0x10000, 0)
 {
     // Symbols are numbered in unit order, so sorted symbol strings are the folded entries sorted.
     std::size_t totalLength = 0;
-    for (const auto &entry : entries) {
-        totalLength += entry.size();
-        for (const char16_t unit : entry)
+    for (std::size_t run = 0; run < entries.RunCount(); ++run) {
+        totalLength += entries.RunText(run).size();
+        for (const char16_t unit : entries.RunText(run))
             symbolOf_[Fold(unit)] = 1;
     }
     if (totalLength >= kNoEntry)

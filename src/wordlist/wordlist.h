@@ -1,18 +1,57 @@
 // Word-list parsing and the multi-pattern match count that AutoRot scores each rotation with.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Entries of a word-list file, in file order with duplicates kept.
-std::vector<std::u16string> ParseWordList(std::string_view fileBytes);
+// Entries in file order with duplicates kept. A list weights a word by writing it on several lines in a
+// row, so each run of equal lines is stored once: the runs' texts end to end in one buffer, with where each
+// text starts and how many entries the list holds up to the end of each run.
+class WordList
+{
+public:
+    WordList() = default;
+    explicit WordList(const std::vector<std::u16string> &entries);
+
+    std::size_t size() const { return runEnds_.empty() ? 0 : runEnds_.back(); }
+    bool empty() const { return runEnds_.empty(); }
+    std::u16string_view operator[](std::size_t index) const;
+
+    std::size_t RunCount() const { return runEnds_.size(); }
+    std::u16string_view RunText(std::size_t run) const
+    {
+        return std::u16string_view(units_).substr(starts_[run], starts_[run + 1] - starts_[run]);
+    }
+    std::size_t RunLength(std::size_t run) const
+    {
+        return runEnds_[run] - (run == 0 ? 0 : runEnds_[run - 1]);
+    }
+
+private:
+    friend WordList ParseWordList(std::string_view fileBytes);
+    void Append(std::u16string_view entry);
+    // Reserving what a file could need at most costs no memory that is never written, and spares a pass
+    // that counts the lines first.
+    void Reserve(std::size_t entries, std::size_t units);
+
+    std::u16string units_;
+    std::vector<std::uint32_t> starts_ {0};
+    std::vector<std::uint32_t> runEnds_;
+};
+
+// Entries of a word-list file. Files that start with a UTF-16 byte-order mark are UTF-16 (a lone
+// surrogate is kept as it is, an odd last byte reads as U+FFFD); any other file is read line by line as
+// UTF-8 where the line is valid UTF-8 and as Windows-1252 where it is not.
+WordList ParseWordList(std::string_view fileBytes);
 
 // Counts how many entries (every listed copy) occur in a text, ignoring letter case.
 class WordMatcher
 {
 public:
+    explicit WordMatcher(const WordList &entries);
     explicit WordMatcher(const std::vector<std::u16string> &entries);
     int CountMatches(std::u16string_view text) const;
 

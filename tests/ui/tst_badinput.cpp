@@ -138,6 +138,10 @@ void TestBadInput::wordListFiles_data()
     QTest::newRow("nul bytes") << QByteArray("a\0b\n", 4) << 1
                                << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
     QTest::newRow("empty") << QByteArray() << 0 << QString();
+    // Saved by Notepad as "Unicode": UTF-16 LE with a byte-order mark and CR LF; then the same cut short.
+    const QByteArray notepad = QByteArray("\xff\xfe") + QByteArray("h\0i\0\r\0\n\0=\xd8\0\xde\r\0\n\0", 16);
+    QTest::newRow("utf-16 le") << notepad << 2 << "hi";
+    QTest::newRow("utf-16 odd last byte") << notepad + 'x' << 3 << "hi";
 }
 
 void TestBadInput::wordListFiles()
@@ -153,7 +157,7 @@ void TestBadInput::wordListFiles()
     if (count >= 0)
         QCOMPARE(int(items.size()), count);
     if (!first.isEmpty())
-        QVERIFY(QString::fromStdU16String(items.front()) == first);
+        QVERIFY(QString::fromStdU16String(std::u16string(items[0])) == first);
     // Whatever was loaded, AutoRot runs to its end and reports once.
     form.findChild<RotTextBox *>(QStringLiteral("txtRot"))->replaceAll(QStringLiteral("Uryyb"));
     form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->click();
@@ -170,6 +174,8 @@ void TestBadInput::wordListPaths_data()
                                    << "The file \"wordlist.txt\" was not found.";
     QTest::newRow("pipe") << "pipe"
                           << "The file \"";
+    QTest::newRow("4 GB, sparse") << "huge"
+                                  << "The file \"";
 }
 
 void TestBadInput::wordListPaths()
@@ -183,7 +189,10 @@ void TestBadInput::wordListPaths()
         QVERIFY(QDir().mkpath(path));
     else if (kind == QLatin1String("dangling"))
         QVERIFY(QFile::link(folder + QStringLiteral("/nowhere.txt"), path));
-    else
+    else if (kind == QLatin1String("huge")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64 {1} << 32));
+    } else
         QCOMPARE(::system(qPrintable(QStringLiteral("mkfifo '%1'").arg(path))), 0);
     MessageRecorder recorder;
     frmMain form(path);

@@ -18,6 +18,7 @@
 #include "ui/frmMain.h"
 #include "ui/rottextbox.h"
 #include "ui/wordlistholder.h"
+#include "wordlist_reference.h"
 
 using platform::Message;
 using platform::MessageIcon;
@@ -436,7 +437,7 @@ void TestFrmMain::wordListEntriesLoaded()
     const auto form = makeWindow("#comment\r\n  #x\r\n\r\n   \r\nThe\r\nthe\r\n\tTab\r\nthe\r\n");
     const auto &items = form->findChild<WordListHolder *>(QStringLiteral("lstWords"))->items();
     const std::vector<std::u16string> expected = {u"  #x", u"The", u"the", u"\tTab", u"the"};
-    QVERIFY(items == expected);
+    QVERIFY(reference::Items(items) == expected);
 }
 
 void TestFrmMain::autoRot_data()

@@ -1,0 +1,77 @@
+// Plain references for AutoRot's scoring and search, to check and measure the fast matcher against.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rot/rot.h"
+#include "wordlist/wordlist.h"
+
+namespace reference
+{
+
+// The list's entries as plain strings, in order, for comparing with what a file should give.
+inline std::vector<std::u16string> Items(const WordList &list)
+{
+    std::vector<std::u16string> items;
+    items.reserve(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i)
+        items.emplace_back(list[i]);
+    return items;
+}
+
+inline std::u16string UpperAscii(std::u16string_view text)
+{
+    std::u16string result(text);
+    for (char16_t &c : result)
+        if (c >= u'a' && c <= u'z')
+            c = static_cast<char16_t>(c - (u'a' - u'A'));
+    return result;
+}
+
+// One substring search per entry over the upper-cased strings; an empty entry never counts.
+class PlainSearch
+{
+public:
+    explicit PlainSearch(const std::vector<std::u16string> &entries)
+    {
+        upperEntries_.reserve(entries.size());
+        for (const auto &entry : entries)
+            upperEntries_.push_back(UpperAscii(entry));
+    }
+
+    int CountMatches(std::u16string_view text) const
+    {
+        const std::u16string upperText = UpperAscii(text);
+        int count = 0;
+        for (const auto &entry : upperEntries_)
+            count += !entry.empty() && upperText.find(entry) != std::u16string::npos;
+        return count;
+    }
+
+private:
+    std::vector<std::u16string> upperEntries_;
+};
+
+struct AutoRotResult {
+    int level = 0;
+    // 0 when no rotation held any entry: AutoRot's failure.
+    int matches = 0;
+};
+
+// AutoRot's search: 26 single steps, each counted; only a strictly greater count moves the best.
+template <typename Counter> AutoRotResult AutoRot(const Counter &counter, std::u16string_view text)
+{
+    AutoRotResult best;
+    std::u16string current(text);
+    for (int step = 1; step <= 26; ++step) {
+        current = RotText(current, 1);
+        const int matches = counter.CountMatches(current);
+        if (matches > best.matches)
+            best = {26 - step, matches};
+    }
+    return best;
+}
+
+} // namespace reference
