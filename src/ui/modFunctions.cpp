@@ -29,36 +29,22 @@ QString WordListPath()
     return QDir::toNativeSeparators(platform::ProgramDirectory() + QStringLiteral("/wordlist.txt"));
 }
 
-std::variant<FileBytes, ReadFailure> ReadWordListFile(const QString &path)
+std::variant<QByteArray, ReadFailure> ReadWordListFile(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.isFile())
         return ReadFailure {ReadFailure::Kind::NotRegularFile, {}};
     if (info.size() >= kLargestListBytes)
         return ReadFailure {ReadFailure::Kind::TooLarge, {}};
-    FileBytes result;
-    result.file = std::make_unique<QFile>(path);
-    QFile &file = *result.file;
-    const auto systemFailure = [&file] {
-        return ReadFailure {ReadFailure::Kind::System, file.errorString()};
-    };
-    if (!file.open(QIODevice::ReadOnly))
-        return systemFailure();
-    // Mapped, the page cache is read in place: no copy, and a fraction of the page faults that filling a
-    // buffer of the same size costs, which is most of what a large list adds to start-up.
-    if (const uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
-        result.bytes = {reinterpret_cast<const char *>(mapped), static_cast<std::size_t>(file.size())};
-        return result;
-    }
-    // Read where the file system cannot map; opening again clears the error the mapping left.
-    file.close();
-    if (!file.open(QIODevice::ReadOnly))
-        return systemFailure();
-    result.copy = file.readAll();
+    // Read rather than mapped: a mapped file that another program shortens while it is parsed would end
+    // the process with SIGBUS.
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return systemFailure();
-    result.bytes = {result.copy.constData(), static_cast<std::size_t>(result.copy.size())};
-    return result;
+        return ReadFailure {ReadFailure::Kind::System, file.errorString()};
+    return bytes;
 }
 
 void LoadWordList(frmMain &form, const QString &path)
@@ -74,7 +60,8 @@ void LoadWordList(frmMain &form, const QString &path)
         form.cmdAutoRot->setEnabled(false);
         return;
     }
-    form.lstWords->setItems(ParseWordList(std::get<FileBytes>(read).bytes));
+    const QByteArray &bytes = std::get<QByteArray>(read);
+    form.lstWords->setItems(ParseWordList(std::string_view(bytes.constData(), bytes.size())));
 }
 
 } // namespace modFunctions

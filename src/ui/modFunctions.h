@@ -1,12 +1,9 @@
 // Start-up work outside the window class: reading the word list into the window's hidden list.
 #pragma once
 
-#include <memory>
-#include <string_view>
 #include <variant>
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
 class frmMain;
@@ -28,18 +25,11 @@ struct ReadFailure {
     QString systemReason;
 };
 
-// A file's bytes, mapped where the system allows, else read into `copy`; `file` keeps a mapping alive.
-struct FileBytes {
-    std::unique_ptr<QFile> file;
-    QByteArray copy;
-    std::string_view bytes;
-};
-
 // "wordlist.txt" in the folder of the running executable.
 QString WordListPath();
 
 // The whole file, or why it cannot be had.
-std::variant<FileBytes, ReadFailure> ReadWordListFile(const QString &path);
+std::variant<QByteArray, ReadFailure> ReadWordListFile(const QString &path);
 
 // Fills the window's word list from the file; a missing or unreadable file is reported and AutoRot
 // is disabled for the rest of the run.
