@@ -264,6 +264,7 @@ void frmMain::cmdAutoRot_Click()
         platform::ShowMessage(this, messages::AutoRotFailed());
         return;
     }
+    // The box keeps the starting text while the user reads the verdict; the decoding follows the OK.
     platform::ShowMessage(this, messages::AutoRotSucceeded(bestLevel, best));
     txtRot->replaceAll(ToQt(RotText(ToCore(startText), kAlphabetSize - bestLevel)));
 }
