@@ -153,6 +153,7 @@ constexpr char16_t Fold(char16_t unit)
 
 constexpr std::uint32_t kNoEntry = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint16_t kMinRowChildren = 4;
+constexpr std::uint16_t kLinearScanChildren = 16;
 
 // The distinct entries as symbol strings, sorted and laid end to end, and how many listed copies each had.
 struct DistinctKeys {
@@ -394,8 +395,10 @@ inline std::uint32_t WordMatcher::Step(std::uint32_t node, std::uint16_t symbol)
             return rows_[at.children + symbol];
         const auto first = symbol_.begin() + at.children;
         const auto last = first + at.childCount;
-        const auto found
-            = at.childCount <= 16 ? std::find(first, last, symbol) : std::lower_bound(first, last, symbol);
+        // Sixteen 2-byte symbols are half a cache line: a straight scan of so few beats the branches of a
+        // binary search, and nodes with that many children are rare below the first levels.
+        const auto found = at.childCount <= kLinearScanChildren ? std::find(first, last, symbol)
+                                                                : std::lower_bound(first, last, symbol);
         if (found != last && *found == symbol)
             return static_cast<std::uint32_t>(found - symbol_.begin());
         node = at.fail;
