@@ -15,18 +15,13 @@ namespace
 {
 
 using Entries = std::vector<std::u16string>;
+using rowname::PrintTo;
 
 struct ParseCase {
     const char *name;
     std::string bytes;
     Entries expected;
 };
-
-// A failing row is shown by its name, not as a dump of its bytes.
-void PrintTo(const ParseCase &row, std::ostream *out)
-{
-    *out << row.name;
-}
 
 class ParseWordListTable : public testing::TestWithParam<ParseCase>
 {
@@ -167,11 +162,6 @@ struct MatchCase {
     int expected;
 };
 
-void PrintTo(const MatchCase &row, std::ostream *out)
-{
-    *out << row.name;
-}
-
 class WordMatcherTable : public testing::TestWithParam<MatchCase>
 {
 };
@@ -234,11 +224,6 @@ struct Alphabet {
     const char *name;
     std::u16string units;
 };
-
-void PrintTo(const Alphabet &row, std::ostream *out)
-{
-    *out << row.name;
-}
 
 class WordMatcherRandom : public testing::TestWithParam<Alphabet>
 {

@@ -1,17 +1,14 @@
 // Odd, huge and hostile input: texts and word-list files that must never crash, hang or lose text.
 #include <QClipboard>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 #include "messagerecorder.h"
 #include "rot/rot.h"
-#include "ui/frmMain.h"
 #include "ui/rottextbox.h"
 #include "ui/textconv.h"
 #include "ui/wordlistholder.h"
+#include "windowfixture.h"
 
 using platform::MessageIcon;
 
@@ -20,6 +17,8 @@ class TestBadInput : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup();
+
     void hugeTextThroughEveryCommand();
     void unusualUnitsKeptExactly_data();
     void unusualUnitsKeptExactly();
@@ -29,26 +28,20 @@ private slots:
     void wordListPaths();
 
 private:
-    QString writeList(const QByteArray &bytes);
-    QTemporaryDir dir_;
+    WindowFixture window_;
 };
 
-QString TestBadInput::writeList(const QByteArray &bytes)
+void TestBadInput::cleanup()
 {
-    const QString path = dir_.filePath(QStringLiteral("wordlist.txt"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write the word list");
-    return path;
+    window_.close();
 }
 
 void TestBadInput::hugeTextThroughEveryCommand()
 {
-    frmMain form(writeList("hello\nworld\n"));
-    form.show();
-    auto *box = form.findChild<RotTextBox *>(QStringLiteral("txtRot"));
-    const auto click
-        = [&form](const char *name) { form.findChild<QPushButton *>(QLatin1String(name))->click(); };
+    OPEN_WINDOW(window_, window_.writeWordList("hello\nworld\n"));
+    window_.window->show();
+    const Controls &ui = window_.ui;
+    RotTextBox *box = ui.txtRot;
     // 10 MB of UTF-16 in short lines, with a CR LF and a few non-ASCII units on every line.
     QString text;
     const QString line
@@ -59,22 +52,22 @@ void TestBadInput::hugeTextThroughEveryCommand()
     box->replaceAll(text);
     MessageRecorder recorder;
 
-    click("cmdToRot");
+    ui.cmdToRot->click();
     QVERIFY(box->text() == ToQt(RotText(ToCore(text), 13)));
-    click("cmdFromRot");
+    ui.cmdFromRot->click();
     QVERIFY(box->text() == text);
 
-    click("cmdAutoRot");
+    ui.cmdAutoRot->click();
     QCOMPARE(recorder.messages.size(), std::size_t(1));
     QCOMPARE(recorder.messages[0].title, QStringLiteral("Success!"));
     QVERIFY(box->text() == ToQt(RotText(ToCore(text), 13)));
 
     box->selectAll();
-    click("cmdCopy");
+    ui.cmdCopy->click();
     QVERIFY(QGuiApplication::clipboard()->text() == box->text());
     box->replaceAll(QStringLiteral("x"));
     box->selectAll();
-    click("cmdPaste");
+    ui.cmdPaste->click();
     QVERIFY(box->text() == ToQt(RotText(ToCore(text), 13)));
 }
 
@@ -95,23 +88,22 @@ void TestBadInput::unusualUnitsKeptExactly_data()
 void TestBadInput::unusualUnitsKeptExactly()
 {
     QFETCH(QString, text);
-    frmMain form(writeList("hello\n"));
-    auto *box = form.findChild<RotTextBox *>(QStringLiteral("txtRot"));
-    const auto click
-        = [&form](const char *name) { form.findChild<QPushButton *>(QLatin1String(name))->click(); };
+    OPEN_WINDOW(window_, window_.writeWordList("hello\n"));
+    const Controls &ui = window_.ui;
+    RotTextBox *box = ui.txtRot;
     MessageRecorder recorder;
     box->replaceAll(text);
-    click("cmdToRot");
+    ui.cmdToRot->click();
     QCOMPARE(box->text(), ToQt(RotText(ToCore(text), 13)));
-    click("cmdFromRot");
+    ui.cmdFromRot->click();
     QCOMPARE(box->text(), text);
-    click("cmdAutoRot");
+    ui.cmdAutoRot->click();
     QCOMPARE(box->text(), ToQt(RotText(ToCore(text), 13)));
     box->selectAll();
-    click("cmdCopy");
+    ui.cmdCopy->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), box->text());
     box->selectAll();
-    click("cmdPaste");
+    ui.cmdPaste->click();
     QCOMPARE(box->text(), ToQt(RotText(ToCore(text), 13)));
     QCOMPARE(recorder.messages.size(), std::size_t(1));
 }
@@ -150,17 +142,18 @@ void TestBadInput::wordListFiles()
     QFETCH(int, count);
     QFETCH(QString, first);
     MessageRecorder recorder;
-    frmMain form(writeList(bytes));
+    OPEN_WINDOW(window_, window_.writeWordList(bytes));
+    const Controls &ui = window_.ui;
     QVERIFY(recorder.messages.empty());
-    QVERIFY(form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->isEnabled());
-    const auto &items = form.findChild<WordListHolder *>(QStringLiteral("lstWords"))->items();
+    QVERIFY(ui.cmdAutoRot->isEnabled());
+    const auto &items = ui.lstWords->items();
     if (count >= 0)
         QCOMPARE(int(items.size()), count);
     if (!first.isEmpty())
         QVERIFY(QString::fromStdU16String(std::u16string(items[0])) == first);
     // Whatever was loaded, AutoRot runs to its end and reports once.
-    form.findChild<RotTextBox *>(QStringLiteral("txtRot"))->replaceAll(QStringLiteral("Uryyb"));
-    form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->click();
+    ui.txtRot->replaceAll(QStringLiteral("Uryyb"));
+    ui.cmdAutoRot->click();
     QCOMPARE(recorder.messages.size(), std::size_t(1));
 }
 
@@ -182,7 +175,7 @@ void TestBadInput::wordListPaths()
 {
     QFETCH(QString, kind);
     QFETCH(QString, messageStart);
-    const QString folder = dir_.filePath(kind);
+    const QString folder = window_.filePath(kind);
     QVERIFY(QDir().mkpath(folder));
     const QString path = folder + QStringLiteral("/wordlist.txt");
     if (kind == QLatin1String("directory"))
@@ -195,13 +188,13 @@ void TestBadInput::wordListPaths()
     } else
         QCOMPARE(::system(qPrintable(QStringLiteral("mkfifo '%1'").arg(path))), 0);
     MessageRecorder recorder;
-    frmMain form(path);
+    OPEN_WINDOW(window_, path);
     QCOMPARE(recorder.messages.size(), std::size_t(1));
     QCOMPARE(recorder.messages[0].title, QStringLiteral("Error!"));
     QCOMPARE(recorder.messages[0].icon, MessageIcon::Critical);
     QVERIFY2(recorder.messages[0].text.startsWith(messageStart), qPrintable(recorder.messages[0].text));
-    QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->isEnabled());
-    QVERIFY(form.findChild<QPushButton *>(QStringLiteral("cmdToRot"))->isEnabled());
+    QVERIFY(!window_.ui.cmdAutoRot->isEnabled());
+    QVERIFY(window_.ui.cmdToRot->isEnabled());
 }
 
 QTEST_MAIN(TestBadInput)

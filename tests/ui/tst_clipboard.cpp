@@ -4,14 +4,11 @@
 #include <QFontMetrics>
 #include <QMimeData>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 #include "platform/fonts.h"
-#include "ui/frmMain.h"
 #include "ui/rottextbox.h"
+#include "windowfixture.h"
 
 class TestClipboard : public QObject
 {
@@ -33,44 +30,35 @@ private slots:
     void fontToggle();
 
 private:
-    RotTextBox *txtRot() const { return form_->findChild<RotTextBox *>(QStringLiteral("txtRot")); }
-    QPushButton *button(const char *name) const
-    {
-        return form_->findChild<QPushButton *>(QLatin1String(name));
-    }
     void select(int anchor, int position);
 
-    QTemporaryDir dir_;
-    std::unique_ptr<frmMain> form_;
+    WindowFixture window_;
 };
 
 void TestClipboard::initTestCase()
 {
     platform::RegisterFonts();
-    QFile list(dir_.filePath(QStringLiteral("wordlist.txt")));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("hello\n");
 }
 
 void TestClipboard::init()
 {
-    form_ = std::make_unique<frmMain>(dir_.filePath(QStringLiteral("wordlist.txt")));
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    OPEN_WINDOW(window_, window_.writeWordList("hello\n"));
+    window_.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.window.get()));
     QGuiApplication::clipboard()->clear();
 }
 
 void TestClipboard::cleanup()
 {
-    form_.reset();
+    window_.close();
 }
 
 void TestClipboard::select(int anchor, int position)
 {
-    QTextCursor cursor = txtRot()->textCursor();
+    QTextCursor cursor = window_.ui.txtRot->textCursor();
     cursor.setPosition(anchor);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
-    txtRot()->setTextCursor(cursor);
+    window_.ui.txtRot->setTextCursor(cursor);
 }
 
 void TestClipboard::copyButtonFollowsSelection_data()
@@ -90,12 +78,12 @@ void TestClipboard::copyButtonFollowsSelection()
 {
     QFETCH(QString, action);
     QFETCH(bool, enabled);
-    txtRot()->replaceAll(QStringLiteral("Hello World"));
-    txtRot()->setFocus();
-    QWidget *viewport = txtRot()->viewport();
-    const QPoint start = txtRot()->cursorRect(QTextCursor(txtRot()->document())).center();
+    window_.ui.txtRot->replaceAll(QStringLiteral("Hello World"));
+    window_.ui.txtRot->setFocus();
+    QWidget *viewport = window_.ui.txtRot->viewport();
+    const QPoint start = window_.ui.txtRot->cursorRect(QTextCursor(window_.ui.txtRot->document())).center();
     if (action == QLatin1String("shift+right")) {
-        QTest::keyClick(txtRot(), Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(window_.ui.txtRot, Qt::Key_Right, Qt::ShiftModifier);
     } else if (action == QLatin1String("drag")) {
         QTest::mousePress(viewport, Qt::LeftButton, {}, start);
         QMouseEvent move(QEvent::MouseMove, start + QPoint(40, 0),
@@ -106,19 +94,19 @@ void TestClipboard::copyButtonFollowsSelection()
         select(0, 5);
         QTest::mouseClick(viewport, Qt::LeftButton, {}, start + QPoint(20, 0));
     } else if (action == QLatin1String("selectAll")) {
-        txtRot()->selectAll();
+        window_.ui.txtRot->selectAll();
     } else if (action == QLatin1String("typeOver")) {
         select(0, 5);
-        QTest::keyClicks(txtRot(), QStringLiteral("x"));
+        QTest::keyClicks(window_.ui.txtRot, QStringLiteral("x"));
     } else if (action == QLatin1String("toRot")) {
         select(0, 5);
-        button("cmdToRot")->click();
+        window_.ui.cmdToRot->click();
     } else if (action == QLatin1String("paste")) {
         QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
         select(0, 5);
-        button("cmdPaste")->click();
+        window_.ui.cmdPaste->click();
     }
-    QCOMPARE(button("cmdCopy")->isEnabled(), enabled);
+    QCOMPARE(window_.ui.cmdCopy->isEnabled(), enabled);
 }
 
 void TestClipboard::copyPutsExactSelectionOnClipboard_data()
@@ -140,13 +128,13 @@ void TestClipboard::copyPutsExactSelectionOnClipboard()
     QFETCH(int, anchor);
     QFETCH(int, position);
     QFETCH(QString, copied);
-    txtRot()->replaceAll(text);
+    window_.ui.txtRot->replaceAll(text);
     select(anchor, position);
-    QTest::mouseClick(button("cmdCopy"), Qt::LeftButton);
+    QTest::mouseClick(window_.ui.cmdCopy, Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), copied);
-    QCOMPARE(QApplication::focusWidget(), txtRot());
-    QCOMPARE(txtRot()->text(), text);
-    QVERIFY(button("cmdCopy")->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), window_.ui.txtRot);
+    QCOMPARE(window_.ui.txtRot->text(), text);
+    QVERIFY(window_.ui.cmdCopy->isEnabled());
 }
 
 void TestClipboard::paste_data()
@@ -171,71 +159,71 @@ void TestClipboard::paste()
     QFETCH(int, position);
     QFETCH(QString, clipboard);
     QFETCH(QString, expected);
-    txtRot()->replaceAll(QStringLiteral("Hello World"));
+    window_.ui.txtRot->replaceAll(QStringLiteral("Hello World"));
     select(anchor, position);
-    txtRot()->setFocus();
+    window_.ui.txtRot->setFocus();
     QGuiApplication::clipboard()->setText(clipboard);
-    QTest::mouseClick(button("cmdPaste"), Qt::LeftButton);
-    QCOMPARE(txtRot()->text(), expected);
-    QCOMPARE(txtRot()->selectionLength(), 0);
-    QVERIFY(!button("cmdCopy")->isEnabled());
+    QTest::mouseClick(window_.ui.cmdPaste, Qt::LeftButton);
+    QCOMPARE(window_.ui.txtRot->text(), expected);
+    QCOMPARE(window_.ui.txtRot->selectionLength(), 0);
+    QVERIFY(!window_.ui.cmdCopy->isEnabled());
     // Paste does not take the focus back: the button keeps what the click gave it.
-    QCOMPARE(QApplication::focusWidget(), button("cmdPaste"));
-    txtRot()->undo();
-    QCOMPARE(txtRot()->text(), QStringLiteral("Hello World"));
+    QCOMPARE(QApplication::focusWidget(), window_.ui.cmdPaste);
+    window_.ui.txtRot->undo();
+    QCOMPARE(window_.ui.txtRot->text(), QStringLiteral("Hello World"));
 }
 
 void TestClipboard::pasteTakesOnlyPlainText()
 {
-    txtRot()->replaceAll(QStringLiteral("x"));
+    window_.ui.txtRot->replaceAll(QStringLiteral("x"));
     auto *mime = new QMimeData;
     mime->setHtml(QStringLiteral("<b>bold</b>"));
     mime->setText(QStringLiteral("plain"));
     QGuiApplication::clipboard()->setMimeData(mime);
-    button("cmdPaste")->click();
-    QCOMPARE(txtRot()->text(), QStringLiteral("plainx"));
+    window_.ui.cmdPaste->click();
+    QCOMPARE(window_.ui.txtRot->text(), QStringLiteral("plainx"));
 
     auto *image = new QMimeData;
     image->setImageData(QImage(4, 4, QImage::Format_RGB32));
     QGuiApplication::clipboard()->setMimeData(image);
-    button("cmdPaste")->click();
-    QCOMPARE(txtRot()->text(), QStringLiteral("plainx"));
+    window_.ui.cmdPaste->click();
+    QCOMPARE(window_.ui.txtRot->text(), QStringLiteral("plainx"));
 }
 
 void TestClipboard::editorShortcutsKeepWorking()
 {
-    txtRot()->replaceAll(QStringLiteral("a\r\nb"));
-    txtRot()->setFocus();
-    QTest::keyClick(txtRot(), Qt::Key_A, Qt::ControlModifier);
-    QVERIFY(button("cmdCopy")->isEnabled());
-    QTest::keyClick(txtRot(), Qt::Key_C, Qt::ControlModifier);
+    window_.ui.txtRot->replaceAll(QStringLiteral("a\r\nb"));
+    window_.ui.txtRot->setFocus();
+    QTest::keyClick(window_.ui.txtRot, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(window_.ui.cmdCopy->isEnabled());
+    QTest::keyClick(window_.ui.txtRot, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\r\nb"));
-    QTest::keyClick(txtRot(), Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClick(txtRot(), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(txtRot()->text(), QStringLiteral("a\r\nba\r\nb"));
-    QTest::keyClick(txtRot(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(txtRot()->text(), QStringLiteral("a\r\nb"));
+    QTest::keyClick(window_.ui.txtRot, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(window_.ui.txtRot, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(window_.ui.txtRot->text(), QStringLiteral("a\r\nba\r\nb"));
+    QTest::keyClick(window_.ui.txtRot, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(window_.ui.txtRot->text(), QStringLiteral("a\r\nb"));
 }
 
 void TestClipboard::fontToggle()
 {
-    auto *check = form_->findChild<QCheckBox *>(QStringLiteral("chkFixedFont"));
-    const QFont initial = txtRot()->font();
+    QCheckBox *check = window_.ui.chkFixedFont;
+    const QFont initial = window_.ui.txtRot->font();
     QCOMPARE(initial.pointSizeF(), 8.25);
 
     QTest::mouseClick(check, Qt::LeftButton);
     QVERIFY(check->isChecked());
-    QCOMPARE(txtRot()->font().family(), QStringLiteral("Courier"));
-    const QFontMetrics fixed(txtRot()->font());
+    QCOMPARE(window_.ui.txtRot->font().family(), QStringLiteral("Courier"));
+    const QFontMetrics fixed(window_.ui.txtRot->font());
     QCOMPARE(fixed.horizontalAdvance(QLatin1Char('i')), fixed.horizontalAdvance(QLatin1Char('W')));
-    QCOMPARE(txtRot()->font().pointSizeF(), 8.25);
-    QCOMPARE(QApplication::focusWidget(), txtRot());
+    QCOMPARE(window_.ui.txtRot->font().pointSizeF(), 8.25);
+    QCOMPARE(QApplication::focusWidget(), window_.ui.txtRot);
 
     QTest::mouseClick(check, Qt::LeftButton);
     QVERIFY(!check->isChecked());
-    QCOMPARE(txtRot()->font().family(), initial.family());
-    QCOMPARE(txtRot()->font().pointSizeF(), 8.0);
-    QCOMPARE(QApplication::focusWidget(), txtRot());
+    QCOMPARE(window_.ui.txtRot->font().family(), initial.family());
+    QCOMPARE(window_.ui.txtRot->font().pointSizeF(), 8.0);
+    QCOMPARE(QApplication::focusWidget(), window_.ui.txtRot);
 }
 
 QTEST_MAIN(TestClipboard)

@@ -8,16 +8,14 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 #include "messagerecorder.h"
 #include "platform/fonts.h"
 #include "ui/frmMain.h"
 #include "ui/rottextbox.h"
 #include "ui/wordlistholder.h"
+#include "windowfixture.h"
 #include "wordlist_reference.h"
 
 using platform::Message;
@@ -64,29 +62,8 @@ private slots:
     void autoRotWritesEveryStepAndUndoesAtOnce();
 
 private:
-    std::unique_ptr<frmMain> makeWindow(const QByteArray &wordList);
-    template <typename T> T *control(const char *name) const
-    {
-        T *found = form_->findChild<T *>(QLatin1String(name));
-        Q_ASSERT(found);
-        return found;
-    }
-    RotTextBox *txtRot() const { return control<RotTextBox>("txtRot"); }
-    QLineEdit *txtRotLvl() const { return control<QLineEdit>("txtRotLvl"); }
-    QPushButton *button(const char *name) const { return control<QPushButton>(name); }
-
-    QTemporaryDir dir_;
-    std::unique_ptr<frmMain> form_;
+    WindowFixture window_;
 };
-
-std::unique_ptr<frmMain> TestFrmMain::makeWindow(const QByteArray &wordList)
-{
-    QFile file(dir_.filePath(QStringLiteral("wordlist.txt")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(wordList) != wordList.size())
-        qFatal("cannot write the word list");
-    file.close();
-    return std::make_unique<frmMain>(file.fileName());
-}
 
 void TestFrmMain::initTestCase()
 {
@@ -99,32 +76,33 @@ void TestFrmMain::initTestCase()
 
 void TestFrmMain::init()
 {
-    form_ = makeWindow("hello\nworld\n");
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    OPEN_WINDOW(window_, window_.writeWordList("hello\nworld\n"));
+    window_.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.window.get()));
 }
 
 void TestFrmMain::cleanup()
 {
-    form_.reset();
+    window_.close();
 }
 
 void TestFrmMain::startsReady()
 {
-    QCOMPARE(form_->windowTitle(), QStringLiteral("Quindle - https://quindle.org"));
-    QVERIFY(!button("cmdCopy")->isEnabled());
-    for (const char *name : {"cmdPaste", "cmdToRot", "cmdFromRot", "cmdAutoRot"})
-        QVERIFY2(button(name)->isEnabled(), name);
-    QCOMPARE(txtRotLvl()->text(), QStringLiteral("13"));
-    QVERIFY(txtRot()->text().isEmpty());
-    QCOMPARE(QApplication::focusWidget(), txtRot());
-    QVERIFY(!control<QCheckBox>("chkFixedFont")->isChecked());
-    QVERIFY(control<WordListHolder>("lstWords"));
-    QCOMPARE(form_->minimumSize(), form_->maximumSize());
-    for (const char *name : {"cmdToRot", "cmdFromRot", "cmdAutoRot", "cmdCopy", "cmdPaste"})
-        QVERIFY2(!button(name)->isDefault() && !button(name)->autoDefault(), name);
-    QVERIFY(txtRot()->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff);
-    QCOMPARE(txtRot()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(window_.window->windowTitle(), QStringLiteral("Quindle - https://quindle.org"));
+    QVERIFY(!window_.ui.cmdCopy->isEnabled());
+    for (const QPushButton *button :
+        {window_.ui.cmdPaste, window_.ui.cmdToRot, window_.ui.cmdFromRot, window_.ui.cmdAutoRot})
+        QVERIFY2(button->isEnabled(), qPrintable(button->objectName()));
+    QCOMPARE(window_.ui.txtRotLvl->text(), QStringLiteral("13"));
+    QVERIFY(window_.ui.txtRot->text().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), window_.ui.txtRot);
+    QVERIFY(!window_.ui.chkFixedFont->isChecked());
+    QCOMPARE(window_.window->minimumSize(), window_.window->maximumSize());
+    for (const QPushButton *button : {window_.ui.cmdToRot, window_.ui.cmdFromRot, window_.ui.cmdAutoRot,
+             window_.ui.cmdCopy, window_.ui.cmdPaste})
+        QVERIFY2(!button->isDefault() && !button->autoDefault(), qPrintable(button->objectName()));
+    QVERIFY(window_.ui.txtRot->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff);
+    QCOMPARE(window_.ui.txtRot->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 }
 
 void TestFrmMain::captions_data()
@@ -155,8 +133,8 @@ void TestFrmMain::captions()
 {
     QFETCH(QString, name);
     QFETCH(QString, caption);
-    QWidget *widget = form_->findChild<QWidget *>(name);
-    QVERIFY(widget);
+    QWidget *widget;
+    FIND_CONTROL(widget, *window_.window, name);
     QString text;
     if (auto *b = qobject_cast<QAbstractButton *>(widget))
         text = b->text();
@@ -195,10 +173,11 @@ void TestFrmMain::geometryInTwips()
 {
     QFETCH(QString, name);
     QFETCH(QRect, twips);
-    QWidget *widget = name == QLatin1String("frmMain") ? form_.get() : form_->findChild<QWidget *>(name);
-    QVERIFY(widget);
+    QWidget *widget = window_.window.get();
+    if (name != QLatin1String("frmMain"))
+        FIND_CONTROL(widget, *window_.window, name);
     const QRect expected(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
-    if (widget == form_.get())
+    if (widget == window_.window.get())
         QCOMPARE(widget->size(), expected.size());
     else
         QCOMPARE(widget->geometry(), expected);
@@ -206,9 +185,9 @@ void TestFrmMain::geometryInTwips()
 
 void TestFrmMain::tabOrderFollowsTable()
 {
-    txtRot()->replaceAll(QStringLiteral("abc"));
-    txtRot()->selectAll();
-    QVERIFY(button("cmdCopy")->isEnabled());
+    window_.ui.txtRot->replaceAll(QStringLiteral("abc"));
+    window_.ui.txtRot->selectAll();
+    QVERIFY(window_.ui.cmdCopy->isEnabled());
     const QStringList expected = {QStringLiteral("chkFixedFont"), QStringLiteral("cmdAutoRot"),
         QStringLiteral("txtRotLvl"), QStringLiteral("cmdFromRot"), QStringLiteral("cmdToRot"),
         QStringLiteral("cmdCopy"), QStringLiteral("cmdPaste"), QStringLiteral("txtRot")};
@@ -248,8 +227,9 @@ void TestFrmMain::accessibleNames()
     QFETCH(QString, name);
     QFETCH(QString, accessibleName);
     QFETCH(bool, described);
-    QAccessibleInterface *accessible
-        = QAccessible::queryAccessibleInterface(form_->findChild<QWidget *>(name));
+    QWidget *widget;
+    FIND_CONTROL(widget, *window_.window, name);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Name), accessibleName);
     QCOMPARE(!accessible->text(QAccessible::Description).isEmpty(), described);
@@ -293,17 +273,17 @@ void TestFrmMain::refusals()
     QFETCH(QString, text);
     QFETCH(QString, level);
     QFETCH(QString, message);
-    txtRot()->replaceAll(text);
-    txtRotLvl()->setText(level);
-    for (const char *command : {"cmdToRot", "cmdFromRot"}) {
+    window_.ui.txtRot->replaceAll(text);
+    window_.ui.txtRotLvl->setText(level);
+    for (QPushButton *command : {window_.ui.cmdToRot, window_.ui.cmdFromRot}) {
         MessageRecorder recorder;
-        QTest::mouseClick(button(command), Qt::LeftButton);
+        QTest::mouseClick(command, Qt::LeftButton);
         QCOMPARE(recorder.messages.size(), std::size_t(1));
         QCOMPARE(recorder.messages[0].title, QStringLiteral("Duh!"));
         QCOMPARE(recorder.messages[0].text, message);
         QCOMPARE(recorder.messages[0].icon, MessageIcon::Information);
-        QCOMPARE(txtRot()->text(), text);
-        QCOMPARE(txtRotLvl()->text(), level);
+        QCOMPARE(window_.ui.txtRot->text(), text);
+        QCOMPARE(window_.ui.txtRotLvl->text(), level);
     }
 }
 
@@ -369,44 +349,46 @@ void TestFrmMain::conversions()
     QFETCH(QString, level);
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    txtRot()->replaceAll(text);
-    txtRotLvl()->setText(level);
+    window_.ui.txtRot->replaceAll(text);
+    window_.ui.txtRotLvl->setText(level);
+    QPushButton *button;
+    FIND_CONTROL(button, *window_.window, command);
     MessageRecorder recorder;
-    QTest::mouseClick(button(command.toLatin1().constData()), Qt::LeftButton);
+    QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(recorder.messages.empty());
-    QCOMPARE(txtRot()->text(), expected);
-    QCOMPARE(txtRotLvl()->text(), level);
+    QCOMPARE(window_.ui.txtRot->text(), expected);
+    QCOMPARE(window_.ui.txtRotLvl->text(), level);
 }
 
 void TestFrmMain::commandLeavesNoSelectionAndUndoes()
 {
-    txtRot()->replaceAll(QStringLiteral("Hello World"));
-    txtRot()->selectAll();
-    QVERIFY(button("cmdCopy")->isEnabled());
-    txtRot()->setFocus();
-    QSignalSpy changes(txtRot(), &QPlainTextEdit::textChanged);
+    window_.ui.txtRot->replaceAll(QStringLiteral("Hello World"));
+    window_.ui.txtRot->selectAll();
+    QVERIFY(window_.ui.cmdCopy->isEnabled());
+    window_.ui.txtRot->setFocus();
+    QSignalSpy changes(window_.ui.txtRot, &QPlainTextEdit::textChanged);
     // A keyboard shortcut or a script clicks without taking the focus; the command itself leaves it alone.
-    button("cmdToRot")->click();
+    window_.ui.cmdToRot->click();
     QCOMPARE(changes.count(), 1);
-    QCOMPARE(txtRot()->text(), QStringLiteral("Uryyb Jbeyq"));
-    QCOMPARE(txtRot()->selectionLength(), 0);
-    QCOMPARE(txtRot()->textCursor().position(), 0);
-    QVERIFY(!button("cmdCopy")->isEnabled());
-    QCOMPARE(QApplication::focusWidget(), txtRot());
-    QTest::keyClick(txtRot(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(txtRot()->text(), QStringLiteral("Hello World"));
+    QCOMPARE(window_.ui.txtRot->text(), QStringLiteral("Uryyb Jbeyq"));
+    QCOMPARE(window_.ui.txtRot->selectionLength(), 0);
+    QCOMPARE(window_.ui.txtRot->textCursor().position(), 0);
+    QVERIFY(!window_.ui.cmdCopy->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), window_.ui.txtRot);
+    QTest::keyClick(window_.ui.txtRot, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(window_.ui.txtRot->text(), QStringLiteral("Hello World"));
 }
 
 void TestFrmMain::missingWordListDisablesAutoRot()
 {
     MessageRecorder recorder;
-    const frmMain form(dir_.filePath(QStringLiteral("missing/wordlist.txt")));
+    OPEN_WINDOW(window_, window_.filePath(QStringLiteral("missing/wordlist.txt")));
     QCOMPARE(recorder.messages.size(), std::size_t(1));
     QCOMPARE(recorder.messages[0].title, QStringLiteral("Error!"));
     QCOMPARE(recorder.messages[0].text, kMissingList);
     QCOMPARE(recorder.messages[0].icon, MessageIcon::Critical);
-    QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->isEnabled());
-    QVERIFY(form.findChild<QPushButton *>(QStringLiteral("cmdToRot"))->isEnabled());
+    QVERIFY(!window_.ui.cmdAutoRot->isEnabled());
+    QVERIFY(window_.ui.cmdToRot->isEnabled());
 }
 
 void TestFrmMain::unreadableWordListDisablesAutoRot_data()
@@ -419,23 +401,24 @@ void TestFrmMain::unreadableWordListDisablesAutoRot_data()
 void TestFrmMain::unreadableWordListDisablesAutoRot()
 {
     QFETCH(QString, kind);
-    const QString path = dir_.filePath(kind + QStringLiteral("/wordlist.txt"));
+    const QString path = window_.filePath(kind + QStringLiteral("/wordlist.txt"));
     QVERIFY(QDir().mkpath(kind == QLatin1String("directory") ? path : QFileInfo(path).path()));
     if (kind == QLatin1String("fifo"))
         QCOMPARE(::system(qPrintable(QStringLiteral("mkfifo '%1'").arg(path))), 0);
     MessageRecorder recorder;
-    const frmMain form(path);
+    OPEN_WINDOW(window_, path);
     QCOMPARE(recorder.messages.size(), std::size_t(1));
     QCOMPARE(recorder.messages[0].title, QStringLiteral("Error!"));
     QCOMPARE(recorder.messages[0].icon, MessageIcon::Critical);
     QVERIFY(recorder.messages[0].text.contains(path));
-    QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("cmdAutoRot"))->isEnabled());
+    QVERIFY(!window_.ui.cmdAutoRot->isEnabled());
 }
 
 void TestFrmMain::wordListEntriesLoaded()
 {
-    const auto form = makeWindow("#comment\r\n  #x\r\n\r\n   \r\nThe\r\nthe\r\n\tTab\r\nthe\r\n");
-    const auto &items = form->findChild<WordListHolder *>(QStringLiteral("lstWords"))->items();
+    OPEN_WINDOW(
+        window_, window_.writeWordList("#comment\r\n  #x\r\n\r\n   \r\nThe\r\nthe\r\n\tTab\r\nthe\r\n"));
+    const auto &items = window_.ui.lstWords->items();
     const std::vector<std::u16string> expected = {u"  #x", u"The", u"the", u"\tTab", u"the"};
     QVERIFY(reference::Items(items) == expected);
 }
@@ -489,33 +472,33 @@ void TestFrmMain::autoRot()
     QFETCH(QString, message);
     QFETCH(MessageIcon, icon);
     QFETCH(QString, result);
-    form_ = makeWindow(wordList);
-    form_->show();
-    txtRot()->replaceAll(text);
+    OPEN_WINDOW(window_, window_.writeWordList(wordList));
+    window_.window->show();
+    window_.ui.txtRot->replaceAll(text);
     // The box still holds the starting text while the result is reported.
-    MessageRecorder recorder([this, text](const Message &) { QCOMPARE(txtRot()->text(), text); });
-    QTest::mouseClick(button("cmdAutoRot"), Qt::LeftButton);
+    MessageRecorder recorder([this, text](const Message &) { QCOMPARE(window_.ui.txtRot->text(), text); });
+    QTest::mouseClick(window_.ui.cmdAutoRot, Qt::LeftButton);
     QCOMPARE(recorder.messages.size(), std::size_t(1));
     QCOMPARE(recorder.messages[0].title, title);
     QCOMPARE(recorder.messages[0].text, message);
     QCOMPARE(recorder.messages[0].icon, icon);
-    QCOMPARE(txtRot()->text(), result);
-    QCOMPARE(txtRotLvl()->text(), QStringLiteral("13"));
+    QCOMPARE(window_.ui.txtRot->text(), result);
+    QCOMPARE(window_.ui.txtRotLvl->text(), QStringLiteral("13"));
 }
 
 void TestFrmMain::autoRotWritesEveryStepAndUndoesAtOnce()
 {
-    txtRot()->replaceAll(QStringLiteral("Uryyb Jbeyq"));
-    txtRot()->selectAll();
-    QSignalSpy changes(txtRot(), &QPlainTextEdit::textChanged);
+    window_.ui.txtRot->replaceAll(QStringLiteral("Uryyb Jbeyq"));
+    window_.ui.txtRot->selectAll();
+    QSignalSpy changes(window_.ui.txtRot, &QPlainTextEdit::textChanged);
     MessageRecorder recorder;
-    QTest::mouseClick(button("cmdAutoRot"), Qt::LeftButton);
+    QTest::mouseClick(window_.ui.cmdAutoRot, Qt::LeftButton);
     QCOMPARE(changes.count(), 27);
-    QCOMPARE(txtRot()->text(), QStringLiteral("Hello World"));
-    QCOMPARE(txtRot()->selectionLength(), 0);
-    QVERIFY(!button("cmdCopy")->isEnabled());
-    txtRot()->undo();
-    QCOMPARE(txtRot()->text(), QStringLiteral("Uryyb Jbeyq"));
+    QCOMPARE(window_.ui.txtRot->text(), QStringLiteral("Hello World"));
+    QCOMPARE(window_.ui.txtRot->selectionLength(), 0);
+    QVERIFY(!window_.ui.cmdCopy->isEnabled());
+    window_.ui.txtRot->undo();
+    QCOMPARE(window_.ui.txtRot->text(), QStringLiteral("Uryyb Jbeyq"));
 }
 
 QTEST_MAIN(TestFrmMain)

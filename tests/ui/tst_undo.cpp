@@ -5,16 +5,15 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 #include "messagerecorder.h"
 #include "rot/rot.h"
-#include "ui/frmMain.h"
 #include "ui/rottextbox.h"
 #include "ui/textconv.h"
+#include "windowfixture.h"
 
 using namespace Qt::StringLiterals;
 
@@ -64,57 +63,53 @@ private slots:
     void randomEditsUndoExactly();
 
 private:
-    RotTextBox *txtRot() const { return form_->findChild<RotTextBox *>(QStringLiteral("txtRot")); }
-    void click(const char *name) { form_->findChild<QPushButton *>(QLatin1String(name))->click(); }
     void run(const QString &action);
     void placeCaret(int anchor, int position);
 
-    QTemporaryDir dir_;
-    std::unique_ptr<frmMain> form_;
+    WindowFixture window_;
     MessageRecorder recorder_;
 };
 
 void TestUndo::init()
 {
-    QFile file(dir_.filePath(QStringLiteral("wordlist.txt")));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("hello\nworld\n") > 0);
-    file.close();
-    form_ = std::make_unique<frmMain>(file.fileName());
-    form_->show();
-    txtRot()->setFocus();
+    OPEN_WINDOW(window_, window_.writeWordList("hello\nworld\n"));
+    window_.window->show();
+    window_.ui.txtRot->setFocus();
 }
 
 void TestUndo::cleanup()
 {
-    form_.reset();
+    window_.close();
 }
 
 void TestUndo::run(const QString &action)
 {
     if (action.startsWith(QLatin1String("paste:"))) {
         QGuiApplication::clipboard()->setText(action.mid(6));
-        click("cmdPaste");
+        window_.ui.cmdPaste->click();
     } else if (action.startsWith(QLatin1String("type:"))) {
-        QTest::keyClicks(txtRot(), action.mid(5));
+        QTest::keyClicks(window_.ui.txtRot, action.mid(5));
     } else if (action == QLatin1String("Enter")) {
-        QTest::keyClick(txtRot(), Qt::Key_Return);
+        QTest::keyClick(window_.ui.txtRot, Qt::Key_Return);
     } else if (action == QLatin1String("Undo")) {
-        QTest::keyClick(txtRot(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(window_.ui.txtRot, Qt::Key_Z, Qt::ControlModifier);
     } else if (action == QLatin1String("Redo")) {
-        QTest::keyClick(txtRot(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(window_.ui.txtRot, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     } else if (action == QLatin1String("CtrlY")) {
-        QTest::keyClick(txtRot(), Qt::Key_Y, Qt::ControlModifier);
+        QTest::keyClick(window_.ui.txtRot, Qt::Key_Y, Qt::ControlModifier);
     } else {
-        click(qPrintable(QStringLiteral("cmd") + action));
+        QPushButton *button;
+        FIND_CONTROL(button, *window_.window, QStringLiteral("cmd") + action);
+        button->click();
     }
 }
 
 void TestUndo::placeCaret(int anchor, int position)
 {
-    QTextCursor cursor = txtRot()->textCursor();
+    QTextCursor cursor = window_.ui.txtRot->textCursor();
     cursor.setPosition(anchor);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
-    txtRot()->setTextCursor(cursor);
+    window_.ui.txtRot->setTextCursor(cursor);
 }
 
 void TestUndo::steps_data()
@@ -149,14 +144,14 @@ void TestUndo::steps()
     QFETCH(QStringList, texts);
     for (qsizetype i = 0; i < actions.size(); ++i) {
         run(actions[i]);
-        QCOMPARE(txtRot()->text(), texts[i]);
+        QCOMPARE(window_.ui.txtRot->text(), texts[i]);
     }
 }
 
 void TestUndo::contextMenuFollowsHistory()
 {
     const auto menuAction = [this](const char *name) {
-        std::unique_ptr<QMenu> menu(txtRot()->createStandardContextMenu(QPoint()));
+        std::unique_ptr<QMenu> menu(window_.ui.txtRot->createStandardContextMenu(QPoint()));
         QAction *action = menu->findChild<QAction *>(QLatin1String(name));
         const bool enabled = action && action->isEnabled();
         if (enabled)
@@ -164,13 +159,13 @@ void TestUndo::contextMenuFollowsHistory()
         return enabled;
     };
     QVERIFY(!menuAction("edit-undo"));
-    QTest::keyClicks(txtRot(), QStringLiteral("x"));
+    QTest::keyClicks(window_.ui.txtRot, QStringLiteral("x"));
     QVERIFY(!menuAction("edit-redo"));
     QVERIFY(menuAction("edit-undo"));
-    QCOMPARE(txtRot()->text(), QString());
+    QCOMPARE(window_.ui.txtRot->text(), QString());
     QVERIFY(!menuAction("edit-undo"));
     QVERIFY(menuAction("edit-redo"));
-    QCOMPARE(txtRot()->text(), QStringLiteral("x"));
+    QCOMPARE(window_.ui.txtRot->text(), QStringLiteral("x"));
 }
 
 void TestUndo::randomEditsUndoExactly()
@@ -202,9 +197,9 @@ void TestUndo::randomEditsUndoExactly()
             for (int n = 1 + random.bounded(4); n > 0; --n) {
                 const bool enter = random.bounded(3) == 0;
                 if (enter)
-                    QTest::keyClick(txtRot(), Qt::Key_Return);
+                    QTest::keyClick(window_.ui.txtRot, Qt::Key_Return);
                 else
-                    QTest::keyClicks(txtRot(), QStringLiteral("k"));
+                    QTest::keyClicks(window_.ui.txtRot, QStringLiteral("k"));
                 typed += enter ? QStringLiteral("\n") : QStringLiteral("k");
             }
             model.change(
@@ -216,7 +211,7 @@ void TestUndo::randomEditsUndoExactly()
             placeCaret(caret, caret);
             const int n = 1 + random.bounded(3);
             for (int i = 0; i < n; ++i)
-                QTest::keyClick(txtRot(), kind == 1 ? Qt::Key_Backspace : Qt::Key_Delete);
+                QTest::keyClick(window_.ui.txtRot, kind == 1 ? Qt::Key_Backspace : Qt::Key_Delete);
             const int from = kind == 1 ? std::max(0, caret - n) : caret;
             const int to = kind == 1 ? caret : std::min(size, caret + n);
             positions.remove(from, to - from);
@@ -226,7 +221,7 @@ void TestUndo::randomEditsUndoExactly()
         case 3: { // cut
             const int end = caret + random.bounded(size - caret + 1);
             placeCaret(caret, end);
-            QTest::keyClick(txtRot(), Qt::Key_X, Qt::ControlModifier);
+            QTest::keyClick(window_.ui.txtRot, Qt::Key_X, Qt::ControlModifier);
             positions.remove(caret, end - caret);
             model.change(positions.join(QString()));
             break;
@@ -237,9 +232,9 @@ void TestUndo::randomEditsUndoExactly()
             placeCaret(caret, end);
             QGuiApplication::clipboard()->setText(pasted);
             if (random.bounded(2))
-                click("cmdPaste");
+                window_.ui.cmdPaste->click();
             else
-                QTest::keyClick(txtRot(), Qt::Key_V, Qt::ControlModifier);
+                QTest::keyClick(window_.ui.txtRot, Qt::Key_V, Qt::ControlModifier);
             positions.remove(caret, end - caret);
             positions.insert(caret, pasted);
             model.change(positions.join(QString()));
@@ -248,16 +243,16 @@ void TestUndo::randomEditsUndoExactly()
         case 5:
         case 6: { // To ROT and From ROT at a random level
             const int level = random.bounded(27);
-            form_->findChild<QLineEdit *>(QStringLiteral("txtRotLvl"))->setText(QString::number(level));
-            click(kind == 5 ? "cmdToRot" : "cmdFromRot");
+            window_.ui.txtRotLvl->setText(QString::number(level));
+            (kind == 5 ? window_.ui.cmdToRot : window_.ui.cmdFromRot)->click();
             if (!model.text().isEmpty())
                 model.change(ToQt(RotText(ToCore(model.text()), kind == 5 ? level : 26 - level)));
             break;
         }
         case 7: { // AutoRot leaves a rotation of the text, or the text as it was
             const QString before = model.text();
-            click("cmdAutoRot");
-            const QString after = txtRot()->text();
+            window_.ui.cmdAutoRot->click();
+            const QString after = window_.ui.txtRot->text();
             bool rotation = false;
             for (int level = 0; level < 26 && !rotation; ++level)
                 rotation = after == ToQt(RotText(ToCore(before), level));
@@ -266,26 +261,26 @@ void TestUndo::randomEditsUndoExactly()
             break;
         }
         case 8:
-            QTest::keyClick(txtRot(), Qt::Key_Z, Qt::ControlModifier);
+            QTest::keyClick(window_.ui.txtRot, Qt::Key_Z, Qt::ControlModifier);
             model.undo();
             break;
         default:
             if (kind == 9)
-                QTest::keyClick(txtRot(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+                QTest::keyClick(window_.ui.txtRot, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
             else
-                QTest::keyClick(txtRot(), Qt::Key_Y, Qt::ControlModifier);
+                QTest::keyClick(window_.ui.txtRot, Qt::Key_Y, Qt::ControlModifier);
             model.redo();
             break;
         }
-        QVERIFY2(txtRot()->text() == model.text(),
+        QVERIFY2(window_.ui.txtRot->text() == model.text(),
             qPrintable(QStringLiteral("round %1, action %2").arg(round).arg(kind)));
         // The document on screen holds as many positions as the text.
-        QCOMPARE(txtRot()->document()->characterCount() - 1, int(Positions(model.text()).size()));
-        QCOMPARE(txtRot()->canUndo(), model.current > 0);
-        QCOMPARE(txtRot()->canRedo(), model.current + 1 < model.texts.size());
+        QCOMPARE(window_.ui.txtRot->document()->characterCount() - 1, int(Positions(model.text()).size()));
+        QCOMPARE(window_.ui.txtRot->canUndo(), model.current > 0);
+        QCOMPARE(window_.ui.txtRot->canRedo(), model.current + 1 < model.texts.size());
     }
-    txtRot()->selectAll();
-    QCOMPARE(txtRot()->selectedText(), model.text());
+    window_.ui.txtRot->selectAll();
+    QCOMPARE(window_.ui.txtRot->selectedText(), model.text());
 }
 
 QTEST_MAIN(TestUndo)
