@@ -58,16 +58,20 @@ root_run() {
         dir=$1
         shift
         mount --bind "$dir" "$dir" && mount -t proc proc "$dir/proc" && mount --rbind /dev "$dir/dev" &&
-            exec chroot "$dir" "$@"' sh "$dir" /usr/bin/env -i "${env[@]}" "$@"
+            exec chroot "$dir" "$@"' sh "$dir" /usr/bin/env -i "${env[@]}" "$@" &
+    # A trapped signal ends `wait` at once (it would wait for a foreground command, and apt defers
+    # Ctrl-C), so the caller's trap can remove the root straight away.
+    wait $!
 }
 
-# root_remove DIR: ends whatever still runs inside DIR, then deletes it.
+# root_remove DIR: ends whatever still runs inside DIR or a root made within it, then deletes it.
 root_remove() {
-    local dir link pid
+    local dir link pid proc_root
     dir=$(realpath -m "$1")
     [ -e "$dir" ] || return 0
     for link in /proc/[0-9]*/root; do
-        if [ "$(readlink "$link" 2>/dev/null)" = "$dir" ]; then
+        proc_root=$(readlink "$link" 2>/dev/null) || continue
+        if [ "$proc_root" = "$dir" ] || [[ "$proc_root" == "$dir"/* ]]; then
             pid=${link#/proc/}
             kill -KILL "${pid%/root}" 2>/dev/null || true
         fi
