@@ -3,6 +3,13 @@
 
 QUINDLE_ROOT_SUITE=bookworm
 
+# root_require_root "$@": making and entering a root takes mount, chroot and device files, so a script
+# that does it starts itself again through sudo when a user runs it.
+root_require_root() {
+    [ "$(id -u)" -eq 0 ] ||
+        exec sudo --preserve-env=CI,CMAKE_BUILD_PARALLEL_LEVEL,CTEST_PARALLEL_LEVEL,QUINDLE_FUZZ_SECONDS "$0" "$@"
+}
+
 # The host's own Debian archive (not its security one), so a root fetches from the same place.
 root_mirror() {
     local uri

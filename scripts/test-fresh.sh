@@ -6,6 +6,7 @@
 # Usage: scripts/test-fresh.sh [run|test|both]   (default: both)
 source "$(dirname "$0")/lib.sh"
 source "$QUINDLE_ROOT/scripts/root.sh"
+root_require_root "$@"
 
 what=${1:-both}
 case "$what" in

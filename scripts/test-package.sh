@@ -4,6 +4,7 @@
 # machine itself.
 source "$(dirname "$0")/lib.sh"
 source "$QUINDLE_ROOT/scripts/root.sh"
+root_require_root "$@"
 source "$QUINDLE_ROOT/tests/e2e/x11.sh"
 
 ensure_packages "${QUINDLE_RUN_PACKAGES[@]}" dpkg-dev file desktop-file-utils appstream lintian debootstrap
