@@ -20,12 +20,20 @@ else()
     # Qt's default $ORIGIN run path serves a bundled Qt; this layout uses the system's.
     set_target_properties(quindle PROPERTIES INSTALL_RPATH "")
     install(TARGETS quindle RUNTIME DESTINATION "${QUINDLE_INSTALL_PKGDIR}")
-    install(FILES "${quindle_wordlist}" DESTINATION "${QUINDLE_INSTALL_PKGDIR}")
+
+    # The word list lives in /etc so that dpkg keeps a user's edits across upgrades; the program still
+    # opens it beside itself, through a link.
+    set(quindle_wordlist_etc "${CMAKE_INSTALL_FULL_SYSCONFDIR}/quindle/wordlist.txt")
+    install(FILES "${quindle_wordlist}" DESTINATION "${CMAKE_INSTALL_FULL_SYSCONFDIR}/quindle")
+    set(quindle_wordlist_link "${PROJECT_BINARY_DIR}/packaging/wordlist.txt")
+    file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/packaging")
+    file(CREATE_LINK "${quindle_wordlist_etc}" "${quindle_wordlist_link}" SYMBOLIC)
+    install(FILES "${quindle_wordlist_link}" DESTINATION "${QUINDLE_INSTALL_PKGDIR}")
+    file(WRITE "${PROJECT_BINARY_DIR}/packaging/conffiles" "${quindle_wordlist_etc}\n")
 
     # A relative link works under any prefix and DESTDIR; the program follows it to its real folder.
     file(RELATIVE_PATH quindle_link_target "/${CMAKE_INSTALL_BINDIR}" "/${QUINDLE_INSTALL_PKGDIR}/quindle")
     set(quindle_link "${PROJECT_BINARY_DIR}/packaging/quindle")
-    file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/packaging")
     file(CREATE_LINK "${quindle_link_target}" "${quindle_link}" SYMBOLIC)
     install(FILES "${quindle_link}" DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
@@ -38,14 +46,17 @@ else()
             DESTINATION "${quindle_icons}/${size}x${size}/apps" RENAME quindle.png)
     endforeach()
     install(FILES "${PROJECT_SOURCE_DIR}/data/icons/quindle.svg" DESTINATION "${quindle_icons}/scalable/apps")
+    include("${CMAKE_CURRENT_LIST_DIR}/debian-docs.cmake")
 endif()
 
 set(CPACK_PACKAGE_NAME quindle)
 set(CPACK_PACKAGE_VENDOR "The Quindle developers")
 set(CPACK_PACKAGE_CONTACT "The Quindle developers <developers@quindle.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "ROT-n letter-rotation cipher tool")
-set(CPACK_PACKAGE_DESCRIPTION "Quindle enciphers and deciphers text with the ROT-n letter-rotation cipher. \
-Its AutoRot finds the level of a ciphered text with an editable word list.")
+# Debian wants extended description lines of at most 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION "Quindle enciphers and deciphers text with the ROT-n letter-rotation
+cipher. Its AutoRot finds the level of a ciphered text with an editable
+word list.")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
@@ -55,4 +66,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The program loads Wine's Tahoma when the system has none, so the window's captions fit.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-wine)
+if(quindle_wordlist_etc)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${PROJECT_BINARY_DIR}/packaging/conffiles")
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+endif()
 include(CPack)

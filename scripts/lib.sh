@@ -1,11 +1,14 @@
-# Shared by run.sh and test.sh: install missing Debian packages, then configure and build.
+# Shared by the scripts: install missing Debian packages, then configure and build.
 set -euo pipefail
 
 QUINDLE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-QUINDLE_BUILD="$QUINDLE_ROOT/build"
+# Another folder for the main build: QUINDLE_BUILD=/path/to/folder scripts/test.sh
+QUINDLE_BUILD=$(realpath -m "${QUINDLE_BUILD:-$QUINDLE_ROOT/build}")
 
 # What building and running the program needs; Tahoma comes from fonts-wine.
 QUINDLE_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev fonts-wine)
+# What the tests and benchmarks add to that.
+QUINDLE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Quindle into build/ and starts it.
+# Installs what building and running Quindle needs, builds only the program into build/ and starts it.
+# Exit status 2: the program was built but there is no display to show it on.
 source "$(dirname "$0")/lib.sh"
 
 ensure_packages "${QUINDLE_RUN_PACKAGES[@]}"
-configure_build "$QUINDLE_BUILD" -DCMAKE_BUILD_TYPE=Release
+configure_build "$QUINDLE_BUILD" -DCMAKE_BUILD_TYPE=Release \
+    -DQUINDLE_BUILD_TESTS=OFF -DQUINDLE_BUILD_BENCHMARKS=OFF -DQUINDLE_BUILD_TOOLS=OFF
 cmake --build "$QUINDLE_BUILD" --target quindle
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    echo "Quindle is built at build/quindle, but it needs a graphical desktop and no display was found here."
-    exit 1
+    echo "Quindle is built at $(realpath --relative-to=. "$QUINDLE_BUILD")/quindle, but it needs a graphical desktop and no display was found here."
+    exit 2
 fi
 exec "$QUINDLE_BUILD/quindle"

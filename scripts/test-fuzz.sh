@@ -11,7 +11,7 @@ fuzz_build="$QUINDLE_ROOT/build-fuzz"
 configure_build "$fuzz_build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUINDLE_FUZZ=ON -DQUINDLE_SANITIZE=address,undefined -DQUINDLE_BUILD_TESTS=OFF \
     -DQUINDLE_BUILD_BENCHMARKS=OFF -DQUINDLE_WERROR=$werror
-cmake --build "$fuzz_build" -j2 --target quindle_fuzzers
+cmake --build "$fuzz_build" --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}" --target quindle_fuzzers
 
 # Every target has a seed folder; what a run discovers goes to build-fuzz/corpus, never into the seeds.
 failed=()
