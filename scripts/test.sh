@@ -12,9 +12,10 @@ configure_build "$QUINDLE_BUILD" -DCMAKE_BUILD_TYPE=Release -DQUINDLE_WERROR=$we
     -DQUINDLE_BUILD_TESTS=ON -DQUINDLE_BUILD_BENCHMARKS=ON -DQUINDLE_BUILD_TOOLS=ON
 cmake --build "$QUINDLE_BUILD"
 (cd "$QUINDLE_BUILD" && ctest --output-on-failure)
+"$QUINDLE_ROOT/scripts/check-format.sh"
 "$QUINDLE_ROOT/scripts/test-e2e.sh" "$QUINDLE_BUILD/quindle"
 "$QUINDLE_ROOT/scripts/test-package.sh"
 "$QUINDLE_ROOT/scripts/test-sanitizers.sh"
 "$QUINDLE_ROOT/scripts/test-fuzz.sh"
 # Reached only when every stage above passed (the script stops at the first failure).
-echo "test stages: 5 passed, 0 failed"
+echo "test stages: 6 passed, 0 failed"
