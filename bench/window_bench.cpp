@@ -121,10 +121,16 @@ void BM_ToRotClick(benchmark::State &state)
     }
 }
 
+// The text AutoRot works on: ciphered prose in CR LF lines, or one paragraph of it.
+QString AutoRotText(qsizetype units, bool lines)
+{
+    return lines ? Lines(units) : Paragraph(units, true);
+}
+
 void BM_AutoRotClick(benchmark::State &state)
 {
     Window window;
-    const QString text = state.range(1) != 0 ? Lines(state.range(0)) : Paragraph(state.range(0), true);
+    const QString text = AutoRotText(state.range(0), state.range(1) != 0);
     for (auto _ : state) {
         state.PauseTiming();
         window.box->replaceAll(text);
@@ -139,8 +145,8 @@ void BM_AutoRotClick(benchmark::State &state)
 void BM_AutoRotScaling(benchmark::State &state)
 {
     Window window;
-    const QString small = Lines(800 * 1000);
-    const QString large = Lines(4 * 1000 * 1000);
+    const QString small = AutoRotText(800 * 1000, state.range(0) != 0);
+    const QString large = AutoRotText(4 * 1000 * 1000, state.range(0) != 0);
     double smallSeconds = 0;
     double largeSeconds = 0;
     for (auto _ : state) {
@@ -164,7 +170,7 @@ void BM_AutoRotScaling(benchmark::State &state)
 void BM_AutoRotUndo(benchmark::State &state)
 {
     Window window;
-    const QString text = Lines(state.range(0));
+    const QString text = AutoRotText(state.range(0), state.range(1) != 0);
     for (auto _ : state) {
         state.PauseTiming();
         window.autoRot(text);
@@ -246,10 +252,17 @@ BENCHMARK(BM_AutoRotClick)
     ->ArgsProduct({{32766, 800 * 1000, 1 << 20, 4 * 1000 * 1000, 5 * 1000 * 1000}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK(BM_AutoRotScaling)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_AutoRotScaling)
+    ->ArgName("lines")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK(BM_AutoRotUndo)
-    ->ArgName("units")
-    ->Arg(5 * 1000 * 1000)
+    ->ArgNames({"units", "lines"})
+    ->Args({5 * 1000 * 1000, 1})
+    ->Args({5 * 1000 * 1000, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_AutoRotMemory)

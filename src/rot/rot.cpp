@@ -30,10 +30,15 @@ void Rotate(const char16_t *__restrict in, char16_t *__restrict out, std::size_t
 
 } // namespace
 
-std::u16string RotText(std::u16string_view text, int level)
+void RotText(std::u16string_view text, int level, char16_t *out)
 {
     const unsigned shift = static_cast<unsigned>(((level % kAlphabetSize) + kAlphabetSize) % kAlphabetSize);
+    Rotate(text.data(), out, text.size(), shift);
+}
+
+std::u16string RotText(std::u16string_view text, int level)
+{
     std::u16string result(text.size(), u'\0');
-    Rotate(text.data(), result.data(), text.size(), shift);
+    RotText(text, level, result.data());
     return result;
 }

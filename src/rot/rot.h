@@ -10,6 +10,8 @@ inline constexpr int kAlphabetSize = 26;
 // Moves each ASCII letter `level` places along its own alphabet; every other UTF-16 unit is copied as is.
 // Any level is a true rotation: 27 acts as 1 and -1 as 25.
 std::u16string RotText(std::u16string_view text, int level);
+// The same written into `out`, which holds text.size() units and does not overlap the text.
+void RotText(std::u16string_view text, int level, char16_t *out);
 
 // The first problem found in what the user typed, in the order the user is told of them.
 enum class InputProblem { None, EmptyText, EmptyLevel, LevelNotNumeric, LevelOutOfRange };

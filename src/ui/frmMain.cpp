@@ -38,6 +38,13 @@ public:
     WaitCursor(const WaitCursor &) = delete;
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
+
+// Rotates into `out`'s own storage, which a string held nowhere else keeps from call to call.
+void RotTextInto(const QString &text, int level, QString &out)
+{
+    out.resize(text.size());
+    RotText(ToCore(text), level, reinterpret_cast<char16_t *>(out.data()));
+}
 } // namespace
 
 frmMain::frmMain(const QString &wordListPath, QWidget *parent)
@@ -249,9 +256,13 @@ void frmMain::cmdAutoRot_Click()
         const WordMatcher &matcher = lstWords->matcher();
         // Every step is written into the box, but laid out only once, when the search is over.
         const RotTextBox::LayoutPause pause(txtRot);
-        QString current = startText;
+        // Two texts in turn: while the box holds one step, the next is rotated into the other's memory.
+        QString steps[2];
+        const QString *previous = &startText;
         for (int step = 1; step <= kAlphabetSize; ++step) {
-            current = ToQt(RotText(ToCore(current), 1));
+            QString &current = steps[step % 2];
+            RotTextInto(*previous, 1, current);
+            previous = &current;
             txtRot->replaceAll(current);
             const int matches = matcher.CountMatches(ToCore(current));
             if (matches > best) {

@@ -12,10 +12,14 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 class DeferrableLayout final : public QPlainTextDocumentLayout
 {
 public:
+    // Analysing a paragraph this long again costs little next to a paint.
+    static constexpr int kLongestUncachedParagraph = 1 << 16;
+
     using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
 
     void pause() { ++depth_; }
@@ -29,6 +33,16 @@ public:
     }
     bool paused() const { return depth_ > 0; }
     int depth() const { return depth_; }
+
+    QRectF blockBoundingRect(const QTextBlock &block) const override
+    {
+        // Qt drops a paragraph's character analysis after laying it out and after each paint, yet the
+        // caret's x needs it: on a paragraph of megabytes each caret placement and each paint would redo
+        // it, some 35 bytes of fresh memory a character. A long paragraph keeps it until its next layout.
+        if (QTextLayout *layout = block.layout())
+            layout->setCacheEnabled(block.length() > kLongestUncachedParagraph);
+        return QPlainTextDocumentLayout::blockBoundingRect(block);
+    }
 
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override
