@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,6 +42,8 @@ private slots:
     void cleanup();
 
     void startsReady();
+    void windowIcon_data();
+    void windowIcon();
     void captions_data();
     void captions();
     void geometryInTwips_data();
@@ -103,6 +106,26 @@ void TestFrmMain::startsReady()
         QVERIFY2(!button->isDefault() && !button->autoDefault(), qPrintable(button->objectName()));
     QVERIFY(window_.ui.txtRot->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff);
     QCOMPARE(window_.ui.txtRot->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+}
+
+void TestFrmMain::windowIcon_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("resource");
+    QTest::newRow("16") << 16 << ":/icons/quindle-16.png";
+    QTest::newRow("32") << 32 << ":/icons/quindle-32.png";
+}
+
+void TestFrmMain::windowIcon()
+{
+    QFETCH(int, size);
+    QFETCH(QString, resource);
+    const QIcon icon = form_->windowIcon();
+    QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+    const QImage expected = QImage(resource).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QVERIFY(!expected.isNull());
+    const QImage got = icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(got, expected);
 }
 
 void TestFrmMain::captions_data()
