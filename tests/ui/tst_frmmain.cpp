@@ -120,7 +120,7 @@ void TestFrmMain::windowIcon()
 {
     QFETCH(int, size);
     QFETCH(QString, resource);
-    const QIcon icon = form_->windowIcon();
+    const QIcon icon = window_.window->windowIcon();
     QVERIFY(icon.availableSizes().contains(QSize(size, size)));
     const QImage expected = QImage(resource).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QVERIFY(!expected.isNull());
