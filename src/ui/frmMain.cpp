@@ -98,22 +98,22 @@ int frmMain::twips(int value) const
     return platform::TwipsToPixels(value, dpi_);
 }
 
-void frmMain::place(QWidget *widget, int left, int top, int width, int height) const
+template <typename Control>
+Control *frmMain::place(Control *control, const char *name, int left, int top, int width, int height) const
 {
-    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(twips(left), twips(top), twips(width), twips(height));
     // The window's style sheet stops font inheritance, so each control is given the font itself.
-    widget->setFont(font());
+    control->setFont(font());
+    return control;
 }
 
 void frmMain::createControls()
 {
-    txtRot = new RotTextBox(this);
-    txtRot->setObjectName(QStringLiteral("txtRot"));
-    place(txtRot, 60, 60, 7080, 2655);
+    txtRot = place(new RotTextBox(this), "txtRot", 60, 60, 7080, 2655);
 
-    chkFixedFont = new QCheckBox(QStringLiteral("Fixed width font"), this);
-    chkFixedFont->setObjectName(QStringLiteral("chkFixedFont"));
-    place(chkFixedFont, 120, 2760, 1515, 255);
+    chkFixedFont = place(
+        new QCheckBox(QStringLiteral("Fixed width font"), this), "chkFixedFont", 120, 2760, 1515, 255);
 
     lstWords = new WordListHolder(this);
     lstWords->setObjectName(QStringLiteral("lstWords"));
@@ -124,30 +124,20 @@ void frmMain::createControls()
 
 void frmMain::createRotFrame()
 {
-    fraRot = new QGroupBox(QStringLiteral("ROT: "), this);
-    fraRot->setObjectName(QStringLiteral("fraRot"));
-    place(fraRot, 4080, 2820, 3015, 1815);
+    fraRot = place(new QGroupBox(QStringLiteral("ROT: "), this), "fraRot", 4080, 2820, 3015, 1815);
 
-    cmdAutoRot = new QPushButton(QStringLiteral("AutoRot"), fraRot);
-    cmdAutoRot->setObjectName(QStringLiteral("cmdAutoRot"));
-    place(cmdAutoRot, 1680, 1320, 1215, 375);
+    cmdAutoRot
+        = place(new QPushButton(QStringLiteral("AutoRot"), fraRot), "cmdAutoRot", 1680, 1320, 1215, 375);
 
-    txtRotLvl = new QLineEdit(QStringLiteral("13"), fraRot);
-    txtRotLvl->setObjectName(QStringLiteral("txtRotLvl"));
-    place(txtRotLvl, 420, 660, 615, 285);
+    txtRotLvl = place(new QLineEdit(QStringLiteral("13"), fraRot), "txtRotLvl", 420, 660, 615, 285);
 
-    cmdFromRot = new QPushButton(QStringLiteral("From ROT"), fraRot);
-    cmdFromRot->setObjectName(QStringLiteral("cmdFromRot"));
-    place(cmdFromRot, 1680, 720, 1215, 375);
+    cmdFromRot
+        = place(new QPushButton(QStringLiteral("From ROT"), fraRot), "cmdFromRot", 1680, 720, 1215, 375);
 
-    cmdToRot = new QPushButton(QStringLiteral("To ROT"), fraRot);
-    cmdToRot->setObjectName(QStringLiteral("cmdToRot"));
-    place(cmdToRot, 1680, 240, 1215, 375);
+    cmdToRot = place(new QPushButton(QStringLiteral("To ROT"), fraRot), "cmdToRot", 1680, 240, 1215, 375);
 
-    lblRotLvl = new QLabel(kRotLevelCaption, fraRot);
-    lblRotLvl->setObjectName(QStringLiteral("lblRotLvl"));
+    lblRotLvl = place(new QLabel(kRotLevelCaption, fraRot), "lblRotLvl", 300, 420, kRotLevelWidth, 255);
     lblRotLvl->setBuddy(txtRotLvl);
-    place(lblRotLvl, 300, 420, kRotLevelWidth, 255);
     QFont bold = font();
     bold.setBold(true);
     lblRotLvl->setFont(bold);
@@ -155,17 +145,14 @@ void frmMain::createRotFrame()
 
 void frmMain::createClipboardFrame()
 {
-    fraClipboard = new QGroupBox(QStringLiteral("Clipboard: "), this);
-    fraClipboard->setObjectName(QStringLiteral("fraClipboard"));
-    place(fraClipboard, 2460, 2820, 1455, 1815);
+    fraClipboard
+        = place(new QGroupBox(QStringLiteral("Clipboard: "), this), "fraClipboard", 2460, 2820, 1455, 1815);
 
-    cmdCopy = new QPushButton(QStringLiteral("Copy to.."), fraClipboard);
-    cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
-    place(cmdCopy, 120, 540, 1215, 375);
+    cmdCopy
+        = place(new QPushButton(QStringLiteral("Copy to.."), fraClipboard), "cmdCopy", 120, 540, 1215, 375);
 
-    cmdPaste = new QPushButton(QStringLiteral("Paste from.."), fraClipboard);
-    cmdPaste->setObjectName(QStringLiteral("cmdPaste"));
-    place(cmdPaste, 120, 1020, 1215, 375);
+    cmdPaste = place(
+        new QPushButton(QStringLiteral("Paste from.."), fraClipboard), "cmdPaste", 120, 1020, 1215, 375);
 }
 
 void frmMain::setTabOrderAndFocus()

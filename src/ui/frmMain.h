@@ -40,7 +40,9 @@ private:
     void describeForAccessibility();
     void connectEvents();
     int twips(int value) const;
-    void place(QWidget *widget, int left, int top, int width, int height) const;
+    // Names a control after its member and lays it out in twips inside its container.
+    template <typename Control>
+    Control *place(Control *control, const char *name, int left, int top, int width, int height) const;
 
     void cmdToRot_Click();
     void cmdFromRot_Click();
