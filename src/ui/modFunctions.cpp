@@ -1,7 +1,9 @@
 // Loading "wordlist.txt" at start-up.
 #include "ui/modFunctions.h"
 
+#include <array>
 #include <string_view>
+#include <utility>
 
 #include <QDir>
 #include <QFile>
@@ -29,22 +31,27 @@ QString WordListPath()
     return QDir::toNativeSeparators(platform::ProgramDirectory() + QStringLiteral("/wordlist.txt"));
 }
 
-std::variant<QByteArray, ReadFailure> ReadWordListFile(const QString &path)
+std::variant<WordList, ReadFailure> ReadWordListFile(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.isFile())
         return ReadFailure {ReadFailure::Kind::NotRegularFile, {}};
     if (info.size() >= kLargestListBytes)
         return ReadFailure {ReadFailure::Kind::TooLarge, {}};
-    // Read rather than mapped: a mapped file that another program shortens while it is parsed would end
-    // the process with SIGBUS.
+    // Parsed piece by piece through one small buffer: holding the whole file first costs start-up a fresh
+    // buffer of its size. Not mapped either: a mapped file that another program shortens while it is
+    // parsed would end the process with SIGBUS.
     QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (!file.open(QIODevice::ReadOnly))
         return ReadFailure {ReadFailure::Kind::System, file.errorString()};
-    return bytes;
+    WordListParser parser(static_cast<std::size_t>(info.size()));
+    std::array<char, 64 * 1024> buffer;
+    for (qint64 got; (got = file.read(buffer.data(), buffer.size())) != 0;) {
+        if (got < 0)
+            return ReadFailure {ReadFailure::Kind::System, file.errorString()};
+        parser.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+    }
+    return parser.Finish();
 }
 
 void LoadWordList(frmMain &form, const QString &path)
@@ -54,14 +61,13 @@ void LoadWordList(frmMain &form, const QString &path)
         form.cmdAutoRot->setEnabled(false);
         return;
     }
-    const auto read = ReadWordListFile(path);
+    auto read = ReadWordListFile(path);
     if (const auto *failure = std::get_if<ReadFailure>(&read)) {
         platform::ShowMessage(nullptr, messages::WordListUnreadable(path, *failure));
         form.cmdAutoRot->setEnabled(false);
         return;
     }
-    const QByteArray &bytes = std::get<QByteArray>(read);
-    form.lstWords->setItems(ParseWordList(std::string_view(bytes.constData(), bytes.size())));
+    form.lstWords->setItems(std::move(std::get<WordList>(std::move(read))));
 }
 
 } // namespace modFunctions

@@ -3,15 +3,16 @@
 
 #include <variant>
 
-#include <QByteArray>
 #include <QString>
+
+#include "wordlist/wordlist.h"
 
 class frmMain;
 
 namespace modFunctions
 {
 
-// Why an existing word-list file gave no bytes.
+// Why an existing word-list file gave no entries.
 struct ReadFailure {
     enum class Kind {
         // A folder, pipe or device: it has no lines, or reading it could block start-up.
@@ -28,8 +29,8 @@ struct ReadFailure {
 // "wordlist.txt" in the folder of the running executable.
 QString WordListPath();
 
-// The whole file, or why it cannot be had.
-std::variant<QByteArray, ReadFailure> ReadWordListFile(const QString &path);
+// The file's entries, or why it cannot be read.
+std::variant<WordList, ReadFailure> ReadWordListFile(const QString &path);
 
 // Fills the window's word list from the file; a missing or unreadable file is reported and AutoRot
 // is disabled for the rest of the run.

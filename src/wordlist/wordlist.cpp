@@ -258,41 +258,102 @@ void WordList::Reserve(std::size_t entries, std::size_t units)
 
 WordList ParseWordList(std::string_view fileBytes)
 {
-    const bool littleEndian16 = fileBytes.starts_with("\xFF\xFE");
-    if (littleEndian16 || fileBytes.starts_with("\xFE\xFF")) {
-        const std::u16string text = DecodeUtf16(fileBytes.substr(2), !littleEndian16);
-        WordList list;
-        list.Reserve(text.size() / 2 + 1, text.size());
-        ForEachEntryLine(std::u16string_view(text), [&list](std::u16string_view line) { list.Append(line); });
-        return list;
-    }
+    WordListParser parser(fileBytes.size());
+    parser.Feed(fileBytes);
+    return parser.Finish();
+}
 
-    if (fileBytes.starts_with(kByteOrderMark))
-        fileBytes.remove_prefix(kByteOrderMark.size());
+WordListParser::WordListParser(std::size_t fileSize)
+{
     // An entry takes a unit and a line end at least, and no line decodes to more units than it has bytes.
-    WordList list;
-    list.Reserve(fileBytes.size() / 2 + 1, fileBytes.size());
-    std::u16string decoded;
-    std::string_view previous;
-    ForEachEntryLine(fileBytes, [&](std::string_view line) {
+    list_.Reserve(fileSize / 2 + 1, fileSize);
+}
+
+void WordListParser::Decide(bool atEnd)
+{
+    // The byte-order marks are two and three bytes long: wait for three unless the file ends first.
+    if (pending_.size() < kByteOrderMark.size() && !atEnd)
+        return;
+    const std::string_view start = pending_;
+    if (start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF")) {
+        encoding_ = start.starts_with("\xFF\xFE") ? Encoding::Utf16Le : Encoding::Utf16Be;
+        pending_.erase(0, 2);
+        return;
+    }
+    encoding_ = Encoding::Bytes;
+    if (start.starts_with(kByteOrderMark))
+        pending_.erase(0, kByteOrderMark.size());
+}
+
+void WordListParser::Feed(std::string_view bytes)
+{
+    if (encoding_ != Encoding::Bytes) {
+        pending_.append(bytes);
+        if (encoding_ == Encoding::Undecided)
+            Decide(false);
+        if (encoding_ != Encoding::Bytes)
+            return;
+        bytes = {};
+    }
+    // Whole lines are parsed where they lie; only the unfinished last one waits for the next piece. A CR LF
+    // split between two pieces reads as a line and an empty one, and empty lines are skipped anyway.
+    if (!pending_.empty()) {
+        const std::size_t firstEnd = bytes.find_first_of("\r\n");
+        pending_.append(bytes.substr(0, firstEnd == bytes.npos ? bytes.size() : firstEnd + 1));
+        bytes.remove_prefix(firstEnd == bytes.npos ? bytes.size() : firstEnd + 1);
+        const std::size_t pendingEnd = pending_.find_last_of("\r\n");
+        if (pendingEnd == pending_.npos)
+            return;
+        ParseLines(std::string_view(pending_).substr(0, pendingEnd + 1));
+        pending_.erase(0, pendingEnd + 1);
+        if (bytes.empty())
+            return;
+    }
+    const std::size_t end = bytes.find_last_of("\r\n");
+    if (end == bytes.npos) {
+        pending_.append(bytes);
+        return;
+    }
+    ParseLines(bytes.substr(0, end + 1));
+    pending_.append(bytes.substr(end + 1));
+}
+
+void WordListParser::ParseLines(std::string_view bytes)
+{
+    ForEachEntryLine(bytes, [this](std::string_view line) {
         // The same bytes read the same way, so a line that repeats the one before needs no decoding.
-        if (line == previous && !list.empty()) {
-            ++list.runEnds_.back();
+        if (line == previous_ && !list_.empty()) {
+            ++list_.runEnds_.back();
             return;
         }
-        previous = line;
+        previous_.assign(line);
         // Each line decides for itself: valid UTF-8 is read as UTF-8, anything else byte for byte as
         // Windows-1252, so one stray legacy byte neither loses the line nor changes how its neighbours read.
         if (IsAscii(line)) {
-            decoded.resize(line.size());
-            std::copy(line.begin(), line.end(), decoded.begin());
-        } else if (!DecodeUtf8(line, decoded)) {
-            decoded.clear();
-            AppendCp1252(line, decoded);
+            decoded_.resize(line.size());
+            std::copy(line.begin(), line.end(), decoded_.begin());
+        } else if (!DecodeUtf8(line, decoded_)) {
+            decoded_.clear();
+            AppendCp1252(line, decoded_);
         }
-        list.Append(decoded);
+        list_.Append(decoded_);
     });
-    return list;
+}
+
+WordList WordListParser::Finish()
+{
+    if (encoding_ == Encoding::Undecided)
+        Decide(true);
+    if (encoding_ == Encoding::Bytes) {
+        ParseLines(pending_);
+    } else {
+        const std::u16string text = DecodeUtf16(pending_, encoding_ == Encoding::Utf16Be);
+        list_ = WordList();
+        list_.Reserve(text.size() / 2 + 1, text.size());
+        ForEachEntryLine(std::u16string_view(text), [this](std::u16string_view line) { list_.Append(line); });
+    }
+    pending_.clear();
+    return std::move(list_);
 }
 
 WordMatcher::WordMatcher(const std::vector<std::u16string> &entries)

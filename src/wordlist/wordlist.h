@@ -31,7 +31,7 @@ public:
     }
 
 private:
-    friend WordList ParseWordList(std::string_view fileBytes);
+    friend class WordListParser;
     void Append(std::u16string_view entry);
     // Reserving what a file could need at most costs no memory that is never written, and spares a pass
     // that counts the lines first.
@@ -46,6 +46,29 @@ private:
 // surrogate is kept as it is, an odd last byte reads as U+FFFD); any other file is read line by line as
 // UTF-8 where the line is valid UTF-8 and as Windows-1252 where it is not.
 WordList ParseWordList(std::string_view fileBytes);
+
+// The same reading for a file handed over in pieces split anywhere, so that it never has to be held whole.
+class WordListParser
+{
+public:
+    // fileSize: what the file holds in all, for reserving what its list can need at most.
+    explicit WordListParser(std::size_t fileSize);
+    void Feed(std::string_view bytes);
+    WordList Finish();
+
+private:
+    enum class Encoding { Undecided, Bytes, Utf16Le, Utf16Be };
+    void Decide(bool atEnd);
+    void ParseLines(std::string_view bytes);
+
+    WordList list_;
+    Encoding encoding_ = Encoding::Undecided;
+    // Bytes after the last line end seen so far; the whole file for UTF-16, which is decoded at the end.
+    std::string pending_;
+    // The last entry line's bytes: a line that repeats them needs no decoding.
+    std::string previous_;
+    std::u16string decoded_;
+};
 
 // Counts how many entries (every listed copy) occur in a text, ignoring letter case.
 class WordMatcher

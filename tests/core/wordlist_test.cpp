@@ -155,6 +155,31 @@ TEST(ParseWordListRandomBytes, KeepsEveryEntryLine)
     }
 }
 
+// A file handed over in pieces reads as it does whole, however the pieces cut its line ends, CR LF pairs,
+// multi-byte characters and byte-order marks.
+TEST(WordListParserPieces, ReadAsTheWholeFile)
+{
+    std::mt19937 random(20261207u);
+    const std::string alphabet("ab #\r\n\xC3\xA9\xFF\xFE\xEF\xBB\xBF\x80\0", 15);
+    const std::string starts[] = {"", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+    std::uniform_int_distribution<std::size_t> unit(0, alphabet.size() - 1);
+    std::uniform_int_distribution<int> length(0, 80);
+    std::uniform_int_distribution<std::size_t> piece(0, 9);
+    for (int round = 0; round < 2000; ++round) {
+        std::string file = starts[round % 4];
+        for (int n = length(random); n > 0; --n)
+            file += alphabet[unit(random)];
+        WordListParser parser(file.size());
+        for (std::size_t at = 0; at < file.size();) {
+            const std::size_t size = std::min(piece(random), file.size() - at);
+            parser.Feed(std::string_view(file).substr(at, size));
+            at += size;
+        }
+        ASSERT_EQ(reference::Items(parser.Finish()), reference::Items(ParseWordList(file)))
+            << "round " << round;
+    }
+}
+
 struct MatchCase {
     const char *name;
     Entries entries;
