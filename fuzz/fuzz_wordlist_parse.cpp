@@ -1,4 +1,5 @@
-// Fuzzes ParseWordList: any file bytes parse, and no entry is blank, a comment or split across lines.
+// Fuzzes ParseWordList: any file bytes parse, no entry is blank, a comment or split across lines, and the
+// file read in pieces gives the same entries.
 #include "wordlist/wordlist.h"
 
 #include "fuzz_support.h"
@@ -17,5 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         Require(entry.front() != u'#', "no entry is a comment");
         Require(entry.find_first_of(u"\r\n") == entry.npos, "no entry holds a line break");
     }
+    // Pieces of 1, 2, 3, ... bytes cut every line end, CR LF pair and byte-order mark somewhere.
+    WordListParser parser(size);
+    for (std::size_t at = 0, piece = 1; at < size; at += piece, ++piece)
+        parser.Feed(bytes.substr(at, piece));
+    const WordList pieces = parser.Finish();
+    Require(pieces.size() == list.size(), "pieces give as many entries as the whole file");
+    for (std::size_t i = 0; i < list.size(); ++i)
+        Require(pieces[i] == list[i], "pieces give the entries of the whole file");
     return 0;
 }
