@@ -30,8 +30,6 @@ private slots:
     void fontToggle();
 
 private:
-    void select(int anchor, int position);
-
     WindowFixture window_;
 };
 
@@ -51,14 +49,6 @@ void TestClipboard::init()
 void TestClipboard::cleanup()
 {
     window_.close();
-}
-
-void TestClipboard::select(int anchor, int position)
-{
-    QTextCursor cursor = window_.ui.txtRot->textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    window_.ui.txtRot->setTextCursor(cursor);
 }
 
 void TestClipboard::copyButtonFollowsSelection_data()
@@ -91,19 +81,19 @@ void TestClipboard::copyButtonFollowsSelection()
         QApplication::sendEvent(viewport, &move);
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, start + QPoint(40, 0));
     } else if (action == QLatin1String("click")) {
-        select(0, 5);
+        Select(window_.ui.txtRot, 0, 5);
         QTest::mouseClick(viewport, Qt::LeftButton, {}, start + QPoint(20, 0));
     } else if (action == QLatin1String("selectAll")) {
         window_.ui.txtRot->selectAll();
     } else if (action == QLatin1String("typeOver")) {
-        select(0, 5);
+        Select(window_.ui.txtRot, 0, 5);
         QTest::keyClicks(window_.ui.txtRot, QStringLiteral("x"));
     } else if (action == QLatin1String("toRot")) {
-        select(0, 5);
+        Select(window_.ui.txtRot, 0, 5);
         window_.ui.cmdToRot->click();
     } else if (action == QLatin1String("paste")) {
         QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
-        select(0, 5);
+        Select(window_.ui.txtRot, 0, 5);
         window_.ui.cmdPaste->click();
     }
     QCOMPARE(window_.ui.cmdCopy->isEnabled(), enabled);
@@ -129,7 +119,7 @@ void TestClipboard::copyPutsExactSelectionOnClipboard()
     QFETCH(int, position);
     QFETCH(QString, copied);
     window_.ui.txtRot->replaceAll(text);
-    select(anchor, position);
+    Select(window_.ui.txtRot, anchor, position);
     QTest::mouseClick(window_.ui.cmdCopy, Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), copied);
     QCOMPARE(QApplication::focusWidget(), window_.ui.txtRot);
@@ -160,7 +150,7 @@ void TestClipboard::paste()
     QFETCH(QString, clipboard);
     QFETCH(QString, expected);
     window_.ui.txtRot->replaceAll(QStringLiteral("Hello World"));
-    select(anchor, position);
+    Select(window_.ui.txtRot, anchor, position);
     window_.ui.txtRot->setFocus();
     QGuiApplication::clipboard()->setText(clipboard);
     QTest::mouseClick(window_.ui.cmdPaste, Qt::LeftButton);

@@ -64,7 +64,6 @@ private slots:
 
 private:
     void run(const QString &action);
-    void placeCaret(int anchor, int position);
 
     WindowFixture window_;
     MessageRecorder recorder_;
@@ -102,14 +101,6 @@ void TestUndo::run(const QString &action)
         FIND_CONTROL(button, *window_.window, QStringLiteral("cmd") + action);
         button->click();
     }
-}
-
-void TestUndo::placeCaret(int anchor, int position)
-{
-    QTextCursor cursor = window_.ui.txtRot->textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    window_.ui.txtRot->setTextCursor(cursor);
 }
 
 void TestUndo::steps_data()
@@ -192,7 +183,7 @@ void TestUndo::randomEditsUndoExactly()
         lastWasTyping = kind < 4;
         switch (kind) {
         case 0: { // type letters and Enter
-            placeCaret(caret, caret);
+            Select(window_.ui.txtRot, caret, caret);
             QString typed;
             for (int n = 1 + random.bounded(4); n > 0; --n) {
                 const bool enter = random.bounded(3) == 0;
@@ -208,7 +199,7 @@ void TestUndo::randomEditsUndoExactly()
         }
         case 1: // backspace
         case 2: { // delete
-            placeCaret(caret, caret);
+            Select(window_.ui.txtRot, caret, caret);
             const int n = 1 + random.bounded(3);
             for (int i = 0; i < n; ++i)
                 QTest::keyClick(window_.ui.txtRot, kind == 1 ? Qt::Key_Backspace : Qt::Key_Delete);
@@ -220,7 +211,7 @@ void TestUndo::randomEditsUndoExactly()
         }
         case 3: { // cut
             const int end = caret + random.bounded(size - caret + 1);
-            placeCaret(caret, end);
+            Select(window_.ui.txtRot, caret, end);
             QTest::keyClick(window_.ui.txtRot, Qt::Key_X, Qt::ControlModifier);
             positions.remove(caret, end - caret);
             model.change(positions.join(QString()));
@@ -229,7 +220,7 @@ void TestUndo::randomEditsUndoExactly()
         case 4: { // paste over a selection, with the button or the key
             const QString pasted = randomText();
             const int end = caret + random.bounded(size - caret + 1);
-            placeCaret(caret, end);
+            Select(window_.ui.txtRot, caret, end);
             QGuiApplication::clipboard()->setText(pasted);
             if (random.bounded(2))
                 window_.ui.cmdPaste->click();

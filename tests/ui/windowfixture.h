@@ -39,6 +39,15 @@ template <typename T> T *FindControl(const QObject &parent, const char *name, co
             return;                                                                                          \
     } while (false)
 
+// Selects from `anchor` to `position` in the box, as a drag or Shift and the arrow keys would.
+inline void Select(RotTextBox *box, int anchor, int position)
+{
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(anchor);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+}
+
 // The controls the tests drive, named as in the window.
 struct Controls {
     RotTextBox *txtRot = nullptr;
