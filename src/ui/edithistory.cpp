@@ -33,8 +33,9 @@ bool EditHistory::joinTyping(const Step &step)
     Step &top = undo_.back();
     if (!top.typing)
         return false;
+    // Typing joins typing, and deleting joins deleting, never the one the other.
     const bool inserted = step.other.isEmpty();
-    if (inserted && top.from + top.length == step.from) {
+    if (inserted && top.other.isEmpty() && top.from + top.length == step.from) {
         top.length += step.length;
         return true;
     }
@@ -72,10 +73,10 @@ void EditHistory::push(std::deque<Step> &steps, Step step)
 
 void EditHistory::trim()
 {
-    // The steps furthest from the present go first: the oldest undo, then the last redo.
-    while (bytes_ > budget_ && !(undo_.empty() && redo_.empty())) {
-        std::deque<Step> &steps = undo_.empty() ? redo_ : undo_;
-        bytes_ -= cost(steps.front());
-        steps.pop_front();
+    // Only the oldest undo steps go: redo must always reach the newest text, and what it holds was the
+    // box's own text a moment ago.
+    while (bytes_ > budget_ && !undo_.empty()) {
+        bytes_ -= cost(undo_.front());
+        undo_.pop_front();
     }
 }

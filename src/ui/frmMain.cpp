@@ -199,6 +199,10 @@ void frmMain::connectEvents()
     // Selections made by Select All in the context menu or by a drag report no key or click.
     connect(txtRot, &QPlainTextEdit::selectionChanged, this, &frmMain::UpdateCopyButton);
 
+    // Typing after a command, even a refused one, starts a new undo step.
+    for (QPushButton *command : {cmdToRot, cmdFromRot, cmdAutoRot, cmdPaste})
+        connect(command, &QPushButton::clicked, txtRot, &RotTextBox::endTypingStep);
+
     connect(chkFixedFont, &QCheckBox::clicked, this, &frmMain::chkFixedFont_Click);
     connect(cmdCopy, &QPushButton::clicked, this, &frmMain::cmdCopy_Click);
     connect(cmdPaste, &QPushButton::clicked, this, &frmMain::cmdPaste_Click);

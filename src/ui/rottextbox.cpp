@@ -1,155 +1,37 @@
-// Exact-text storage, its own undo history, wrap-mode choice and deferred layout for the working text box.
+// The working text box: keys, mouse, mime data and the context menu, kept in step with the exact text and
+// its undo history.
 #include "ui/rottextbox.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QPlainTextDocumentLayout>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextLayout>
 
-class DeferrableLayout final : public QPlainTextDocumentLayout
-{
-public:
-    // Analysing a paragraph this long again costs little next to a paint.
-    static constexpr int kLongestUncachedParagraph = 1 << 16;
-
-    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
-
-    void pause() { ++depth_; }
-    void resume()
-    {
-        if (--depth_ > 0 || !pending_)
-            return;
-        pending_ = false;
-        const int length = document()->characterCount();
-        QPlainTextDocumentLayout::documentChanged(0, length, length);
-    }
-    bool paused() const { return depth_ > 0; }
-    int depth() const { return depth_; }
-
-    QRectF blockBoundingRect(const QTextBlock &block) const override
-    {
-        // Qt drops a paragraph's character analysis after laying it out and after each paint, yet the
-        // caret's x needs it: on a paragraph of megabytes each caret placement and each paint would redo
-        // it, some 35 bytes of fresh memory a character. A long paragraph keeps it until its next layout.
-        if (QTextLayout *layout = block.layout())
-            layout->setCacheEnabled(block.length() > kLongestUncachedParagraph);
-        return QPlainTextDocumentLayout::blockBoundingRect(block);
-    }
-
-protected:
-    void documentChanged(int from, int charsRemoved, int charsAdded) override
-    {
-        if (depth_ > 0) {
-            pending_ = true;
-            return;
-        }
-        QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
-    }
-
-private:
-    int depth_ = 0;
-    bool pending_ = false;
-};
+#include "ui/deferredlayout.h"
 
 namespace
 {
-
-// Which character sequence began a paragraph, kept in its block's user state. A paragraph the user
-// starts with Enter has the default state and reads back as LF.
-enum Break { DefaultBreak = -1, Lf = 0, CrLf, Cr, ParagraphSeparator, BeginningOfFrame, EndOfFrame };
-
-const char16_t kParagraphSeparator = 0x2029;
-const char16_t kBeginningOfFrame = 0xfdd0;
-const char16_t kEndOfFrame = 0xfdd1;
-
-// The sequences that QTextCursor::insertText turns into a paragraph break, in the order it finds them.
-template <typename Visit> void ForEachBreak(const QString &text, Visit visit)
-{
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        switch (text.at(i).unicode()) {
-        case u'\r':
-            if (i + 1 < size && text.at(i + 1) == u'\n') {
-                ++i;
-                visit(CrLf);
-            } else {
-                visit(Cr);
-            }
-            break;
-        case u'\n':
-            visit(Lf);
-            break;
-        case kParagraphSeparator:
-            visit(ParagraphSeparator);
-            break;
-        case kBeginningOfFrame:
-            visit(BeginningOfFrame);
-            break;
-        case kEndOfFrame:
-            visit(EndOfFrame);
-            break;
-        default:
-            break;
-        }
-    }
-}
-
-QStringView BreakText(int state)
-{
-    static const char16_t crlf[] = u"\r\n";
-    static const char16_t others[] = {u'\n', u'\r', kParagraphSeparator, kBeginningOfFrame, kEndOfFrame};
-    switch (state) {
-    case CrLf:
-        return QStringView(crlf, 2);
-    case Cr:
-        return QStringView(others + 1, 1);
-    case ParagraphSeparator:
-        return QStringView(others + 2, 1);
-    case BeginningOfFrame:
-        return QStringView(others + 3, 1);
-    case EndOfFrame:
-        return QStringView(others + 4, 1);
-    default:
-        return QStringView(others, 1);
-    }
-}
-
 // Word wrapping searches to the end of an unbreakable run for every line, so a long run costs time
 // quadratic in its length; past this many characters wrapping anywhere looks the same and stays fast.
 constexpr qsizetype kLongestWrappableRun = 1000;
-
-bool HasLongUnbreakableRun(const QTextDocument *document)
-{
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        if (block.length() <= kLongestWrappableRun)
-            continue;
-        qsizetype run = 0;
-        for (const QChar c : block.text()) {
-            run = c.isSpace() ? 0 : run + 1;
-            if (run > kLongestWrappableRun)
-                return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 RotTextBox::RotTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
+    , model_(kLongestWrappableRun)
+    , shown_(kLongestWrappableRun)
 {
     auto *document = new QTextDocument(this);
     // Qt's undo would keep every replaced text, and it loses which break began each paragraph.
     document->setUndoRedoEnabled(false);
-    layout_ = new DeferrableLayout(document);
+    layout_ = new DeferredLayout(document);
     document->setDocumentLayout(layout_);
     setDocument(document);
 
@@ -159,10 +41,8 @@ RotTextBox::RotTextBox(QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
     connect(document, &QTextDocument::contentsChange, this, &RotTextBox::follow);
-    connect(document, &QTextDocument::contentsChanged, this, [this] {
-        if (!layout_->paused())
-            chooseWrapMode();
-    });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RotTextBox::caretMoved);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &RotTextBox::caretMoved);
 }
 
 RotTextBox::~RotTextBox()
@@ -173,37 +53,40 @@ RotTextBox::~RotTextBox()
 
 void RotTextBox::replaceAll(const QString &text)
 {
-    const QString before = exact_;
+    history_.closeTyping();
+    if (text == model_.text()) {
+        placeCaret(0);
+        return;
+    }
+    QString before = groupDepth_ == 0 ? model_.text() : QString();
     if (layout_->paused()) {
-        // Nothing is shown under a pause, so the document takes only the last of many writes, when
-        // the pause ends; the box's text and its change signal follow every write at once.
+        // Nothing is shown under a pause, so the document takes only the last of many writes, when the
+        // pause ends; the box's text and its change signal follow every write at once.
         if (!documentBehind_)
-            documentText_ = exact_;
+            shown_ = model_;
         documentBehind_ = true;
-        exact_ = text;
+        model_.assign(text);
         emit textChanged();
     } else {
-        writeExact(0, documentLength_, text);
+        write(0, model_.positions(), text);
     }
-    history_.closeTyping();
-    if (groupDepth_ == 0 && before != text)
-        history_.record({0, exact_.size(), before, false});
+    if (groupDepth_ == 0)
+        history_.record({0, text.size(), std::move(before), false});
     placeCaret(0);
 }
 
 void RotTextBox::replaceSelection(const QString &text)
 {
-    QTextCursor cursor = textCursor();
     history_.closeTyping();
-    {
-        const LayoutPause pause(this);
-        pasting_ = true;
-        cursor.beginEditBlock();
-        insertExact(cursor, text);
-        cursor.endEditBlock();
-        pasting_ = false;
-    }
-    setTextCursor(cursor);
+    catchUpDocument();
+    const QTextCursor cursor = textCursor();
+    const qsizetype from = cursor.selectionStart();
+    const qsizetype exactFrom = model_.toExact(from);
+    QString removed = model_.mid(exactFrom, model_.toExact(cursor.selectionEnd()) - exactFrom);
+    write(from, cursor.selectionEnd(), text);
+    if (groupDepth_ == 0 && removed != text)
+        history_.record({exactFrom, text.size(), std::move(removed), false});
+    placeCaret(from + ExactText::positionsOf(text));
 }
 
 int RotTextBox::selectionLength() const
@@ -219,110 +102,60 @@ QString RotTextBox::selectedText() const
     if (documentBehind_)
         return QString();
     const QTextCursor cursor = textCursor();
-    const qsizetype from = toExact(cursor.selectionStart());
-    return exact_.mid(from, toExact(cursor.selectionEnd()) - from);
+    const qsizetype from = model_.toExact(cursor.selectionStart());
+    return model_.mid(from, model_.toExact(cursor.selectionEnd()) - from);
 }
 
 void RotTextBox::undo()
 {
+    history_.closeTyping();
     if (history_.canUndo())
         swap(history_.takeUndo(), &EditHistory::pushRedo);
 }
 
 void RotTextBox::redo()
 {
+    history_.closeTyping();
     if (history_.canRedo())
         swap(history_.takeRedo(), &EditHistory::pushUndo);
-}
-
-void RotTextBox::catchUpDocument()
-{
-    if (!documentBehind_)
-        return;
-    documentBehind_ = false;
-    const QString shown = std::exchange(documentText_, QString());
-    if (shown == exact_)
-        return;
-    // Its change signal already ran for this text.
-    const QSignalBlocker quiet(this);
-    const QString text = exact_;
-    exact_ = shown;
-    writeExact(0, documentLength_, text);
 }
 
 void RotTextBox::swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step))
 {
     catchUpDocument();
-    // A write that kept the text may have joined a lone CR and LF into one CR LF paragraph break; a
-    // step's edge inside it widens to take in the whole break.
-    const int from = toDocument(step.from, false);
-    const int to = toDocument(step.from + step.length, true);
-    const qsizetype exactFrom = toExact(from);
-    const qsizetype exactTo = toExact(to);
+    // A write that kept the text may have joined a lone CR and an LF into one CR LF break; a step's edge
+    // inside it widens to take in the whole break.
+    const qsizetype from = model_.toPosition(step.from, false);
+    const qsizetype to = model_.toPosition(step.from + step.length, true);
+    const qsizetype exactFrom = model_.toExact(from);
+    const qsizetype exactTo = model_.toExact(to);
     const qsizetype end = step.from + step.length;
     QString other = std::move(step.other);
     if (exactFrom < step.from)
-        other.prepend(exact_.mid(exactFrom, step.from - exactFrom));
+        other.prepend(model_.mid(exactFrom, step.from - exactFrom));
     if (exactTo > end)
-        other.append(exact_.mid(end, exactTo - end));
-    QString current = exact_.mid(exactFrom, exactTo - exactFrom);
-    const bool whole = from == 0 && to == documentLength_;
-    const int lengthBefore = documentLength_;
-    writeExact(from, to, other);
+        other.append(model_.mid(end, exactTo - end));
+    QString current = model_.mid(exactFrom, exactTo - exactFrom);
+    const bool whole = from == 0 && to == model_.positions();
+    write(from, to, other);
     (history_.*keep)({exactFrom, other.size(), std::move(current), false});
-    placeCaret(whole ? 0 : to + documentLength_ - lengthBefore);
+    placeCaret(whole ? 0 : from + ExactText::positionsOf(other));
 }
 
-void RotTextBox::placeCaret(int position)
-{
-    // Placing the caret lays out the paragraph it is in, so under an outer pause that waits for its end.
-    if (layout_->paused()) {
-        pendingCaret_ = position;
-        return;
-    }
-    QTextCursor cursor(document());
-    cursor.setPosition(position);
-    setTextCursor(cursor);
-}
-
-qsizetype RotTextBox::toExact(int position) const
-{
-    const auto crLfs = std::upper_bound(crLfParagraphs_.begin(), crLfParagraphs_.end(), position);
-    return position + (crLfs - crLfParagraphs_.begin());
-}
-
-int RotTextBox::toDocument(qsizetype position, bool roundUp) const
-{
-    // The k-th CR LF break (from 0) of the paragraph at p takes the exact units p - 1 + k and p + k.
-    const qsizetype crLfs = qsizetype(crLfParagraphs_.size());
-    qsizetype before = 0;
-    for (qsizetype high = crLfs; before < high;) {
-        const qsizetype middle = (before + high) / 2;
-        if (crLfParagraphs_[middle] + middle + 1 <= position)
-            before = middle + 1;
-        else
-            high = middle;
-    }
-    if (before < crLfs && crLfParagraphs_[before] + before == position)
-        return crLfParagraphs_[before] - (roundUp ? 0 : 1);
-    return int(position - before);
-}
-
-void RotTextBox::writeExact(int from, int to, const QString &text)
+void RotTextBox::write(qsizetype from, qsizetype to, const QString &text)
 {
     const LayoutPause pause(this);
+    const QScopedValueRollback writing(writing_, true);
     QTextCursor cursor(document());
     // Inside an edit block a cursor does not lay out its paragraph to find its x, which on one huge
-    // paragraph costs more than the write. The mirror is brought up to date before the block ends
-    // and the change signals run.
-    writing_ = true;
+    // paragraph costs more than the write. The model is brought up to date before the block ends and the
+    // change signals run.
     cursor.beginEditBlock();
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
-    insertExact(cursor, text);
-    mirror(from, to - from, cursor.position() - from, text);
+    cursor.setPosition(int(from));
+    cursor.setPosition(int(to), QTextCursor::KeepAnchor);
+    cursor.insertText(text);
+    model_.replace(from, to - from, text);
     cursor.endEditBlock();
-    writing_ = false;
 }
 
 void RotTextBox::follow(int from, int removed, int added)
@@ -330,82 +163,105 @@ void RotTextBox::follow(int from, int removed, int added)
     if (writing_)
         return;
     // Qt counts the closing paragraph mark when a change reaches the end of the document.
-    const int over = std::max(0, from + removed - documentLength_);
-    removed -= over;
-    added -= over;
-    const qsizetype exactFrom = toExact(from);
-    QString removedText = exact_.mid(exactFrom, toExact(from + removed) - exactFrom);
-    const QString addedText = textBetween(from, from + added);
-    mirror(from, removed, added, addedText);
+    const qsizetype over = std::max<qsizetype>(0, from + removed - model_.positions());
+    removed -= int(over);
+    added -= int(over);
+    // Qt also reports a paragraph's new format, as positions removed and added again. What still shows the
+    // same is kept: first at the range's end, then at its start, so that of two breaks side by side the
+    // one typed is the new one.
+    const QTextDocument *shown = document();
+    int tail = 0;
+    while (tail < removed && tail < added
+        && model_.shownAt(from + removed - 1 - tail) == shown->characterAt(from + added - 1 - tail))
+        ++tail;
+    int head = 0;
+    while (head < removed - tail && head < added - tail
+        && model_.shownAt(from + head) == shown->characterAt(from + head))
+        ++head;
+    from += head;
+    removed -= head + tail;
+    added -= head + tail;
+    if (removed == 0 && added == 0)
+        return;
+    // The box writes everything but what the user types or cuts, so what was added here is typed text.
+    const QString addedText = documentText(from, added);
+    const qsizetype exactFrom = model_.toExact(from);
+    QString removedText = model_.replace(from, removed, addedText);
+    if (!layout_->paused())
+        chooseWrapMode();
     if (groupDepth_ > 0 || removedText == addedText)
         return;
-    const bool typing = !pasting_ && removed + added == 1;
+    const bool typing = keyTyping_ && removed + added == 1;
     history_.record({exactFrom, addedText.size(), std::move(removedText), typing});
+    typingCaret_ = typing ? from + added : -1;
 }
 
-void RotTextBox::mirror(int from, int removed, int added, const QString &addedText)
+QString RotTextBox::documentText(int from, int length) const
 {
-    const qsizetype exactFrom = toExact(from);
-    const qsizetype exactRemoved = toExact(from + removed) - exactFrom;
-    if (exactFrom == 0 && exactRemoved == exact_.size())
-        exact_ = addedText;
-    else
-        exact_.replace(exactFrom, exactRemoved, addedText);
-
-    auto first = std::upper_bound(crLfParagraphs_.begin(), crLfParagraphs_.end(), from);
-    const auto last = std::upper_bound(first, crLfParagraphs_.end(), from + removed);
-    first = crLfParagraphs_.erase(first, last);
-    for (auto shifted = first; shifted != crLfParagraphs_.end(); ++shifted)
-        *shifted += added - removed;
-    std::vector<int> inserted;
-    for (QTextBlock block = document()->findBlock(from).next();
-         block.isValid() && block.position() <= from + added; block = block.next()) {
-        if (block.userState() == CrLf)
-            inserted.push_back(block.position());
+    // Enter makes a paragraph break, which the box keeps as LF.
+    QString text(length, Qt::Uninitialized);
+    for (int i = 0; i < length; ++i) {
+        const QChar c = document()->characterAt(from + i);
+        text[i] = c == QChar::ParagraphSeparator ? QChar(u'\n') : c;
     }
-    crLfParagraphs_.insert(first, inserted.begin(), inserted.end());
-    documentLength_ = document()->characterCount() - 1;
+    return text;
 }
 
-void RotTextBox::insertExact(QTextCursor &cursor, const QString &text)
+void RotTextBox::caretMoved()
 {
-    const int start = cursor.selectionStart();
-    cursor.insertText(text);
-    QTextBlock block = document()->findBlock(start);
-    ForEachBreak(text, [&block](Break kind) {
-        block = block.next();
-        block.setUserState(kind);
-    });
-}
-
-QString RotTextBox::textBetween(int from, int to) const
-{
-    QString result;
-    result.reserve(to - from);
-    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next()) {
-        const int position = block.position();
-        if (position > from)
-            result += BreakText(block.userState());
-        const QString blockText = block.text();
-        const int begin = std::max(from, position) - position;
-        const int end = std::min<int>(to - position, blockText.size());
-        if (end > begin)
-            result += QStringView(blockText).mid(begin, end - begin);
+    // Typing goes on in one step only while the caret stays where the last typed character left it.
+    const QTextCursor cursor = textCursor();
+    if (cursor.position() != typingCaret_ || cursor.hasSelection()) {
+        history_.closeTyping();
+        typingCaret_ = -1;
     }
-    return result;
+}
+
+void RotTextBox::placeCaret(qsizetype position)
+{
+    // Placing the caret lays out the paragraph it is in, so under an outer pause that waits for its end.
+    if (layout_->paused()) {
+        pendingCaret_ = position;
+        return;
+    }
+    QTextCursor cursor(document());
+    cursor.setPosition(int(position));
+    setTextCursor(cursor);
+}
+
+void RotTextBox::catchUpDocument()
+{
+    if (!documentBehind_)
+        return;
+    documentBehind_ = false;
+    ExactText shown = std::exchange(shown_, ExactText(kLongestWrappableRun));
+    // The same text keeps the document's own breaks, which a fresh write might read otherwise.
+    if (shown.text() == model_.text()) {
+        model_ = std::move(shown);
+        return;
+    }
+    // Its change signal already ran for this text.
+    const QSignalBlocker quiet(this);
+    const QString text = model_.text();
+    model_ = std::move(shown);
+    write(0, model_.positions(), text);
 }
 
 void RotTextBox::chooseWrapMode()
 {
-    const auto mode = HasLongUnbreakableRun(document()) ? QTextOption::WrapAnywhere
-                                                        : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    const auto mode
+        = model_.longRuns() > 0 ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
     if (wordWrapMode() != mode)
         setWordWrapMode(mode);
 }
 
 void RotTextBox::keyPressEvent(QKeyEvent *event)
 {
+    // A key that changes one position with nothing selected is typing; a cut of one character is not.
+    const bool selection = textCursor().hasSelection();
+    if (selection)
+        history_.closeTyping();
+    const QScopedValueRollback keying(keyTyping_, !selection);
     const bool ctrlY = event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier;
     if (event->matches(QKeySequence::Undo))
         undo();
@@ -414,6 +270,24 @@ void RotTextBox::keyPressEvent(QKeyEvent *event)
     else
         QPlainTextEdit::keyPressEvent(event);
     emit keyPressed();
+}
+
+void RotTextBox::keyReleaseEvent(QKeyEvent *event)
+{
+    QPlainTextEdit::keyReleaseEvent(event);
+    emit keyReleased();
+}
+
+void RotTextBox::mousePressEvent(QMouseEvent *event)
+{
+    history_.closeTyping();
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void RotTextBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseReleaseEvent(event);
+    emit mouseReleased();
 }
 
 QMenu *RotTextBox::createStandardContextMenu(const QPoint &position)
@@ -440,21 +314,10 @@ QMenu *RotTextBox::createStandardContextMenu(const QPoint &position)
 
 void RotTextBox::contextMenuEvent(QContextMenuEvent *event)
 {
+    history_.closeTyping();
     QMenu *menu = createStandardContextMenu(event->pos());
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
-}
-
-void RotTextBox::keyReleaseEvent(QKeyEvent *event)
-{
-    QPlainTextEdit::keyReleaseEvent(event);
-    emit keyReleased();
-}
-
-void RotTextBox::mouseReleaseEvent(QMouseEvent *event)
-{
-    QPlainTextEdit::mouseReleaseEvent(event);
-    emit mouseReleased();
 }
 
 bool RotTextBox::canInsertFromMimeData(const QMimeData *source) const
@@ -480,6 +343,56 @@ QMimeData *RotTextBox::createMimeDataFromSelection() const
     return mime;
 }
 
+void RotTextBox::dropEvent(QDropEvent *event)
+{
+    // Qt would take a moved selection out and put the drop in as one change that mixes both; the box writes
+    // them itself, so that it knows every unit, and records them as one undo step.
+    QDragLeaveEvent leave;
+    QPlainTextEdit::dragLeaveEvent(&leave);
+    const QMimeData *mime = event->mimeData();
+    if (!canInsertFromMimeData(mime)) {
+        event->ignore();
+        return;
+    }
+    catchUpDocument();
+    history_.closeTyping();
+    const qsizetype at = cursorForPosition(event->position().toPoint()).position();
+    const QTextCursor selection = textCursor();
+    const bool ownMove = (event->source() == this || event->source() == viewport())
+        && event->dropAction() == Qt::MoveAction && selection.hasSelection();
+    if (!ownMove) {
+        QTextCursor cursor(document());
+        cursor.setPosition(int(at));
+        setTextCursor(cursor);
+        replaceSelection(mime->text());
+        event->acceptProposedAction();
+        return;
+    }
+    // The drag's source removes nothing itself once the drop reports a copy.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    if (at >= selection.selectionStart() && at <= selection.selectionEnd())
+        return;
+    moveWithin(at);
+}
+
+void RotTextBox::moveWithin(qsizetype to)
+{
+    const QTextCursor selection = textCursor();
+    const qsizetype from = selection.selectionStart();
+    const qsizetype end = selection.selectionEnd();
+    const qsizetype spanFrom = model_.toExact(std::min(from, to));
+    const qsizetype spanTo = model_.toExact(std::max(end, to));
+    QString span = model_.mid(spanFrom, spanTo - spanFrom);
+    const qsizetype exactFrom = model_.toExact(from);
+    const QString moved = model_.mid(exactFrom, model_.toExact(end) - exactFrom);
+    write(from, end, QString());
+    const qsizetype target = to > end ? to - (end - from) : to;
+    write(target, target, moved);
+    history_.record({spanFrom, spanTo - spanFrom, std::move(span), false});
+    placeCaret(target + ExactText::positionsOf(moved));
+}
+
 RotTextBox::LayoutPause::LayoutPause(RotTextBox *box)
     : box_(box)
 {
@@ -502,7 +415,7 @@ RotTextBox::EditGroup::EditGroup(RotTextBox *box)
     : box_(box)
 {
     if (box_->groupDepth_++ == 0)
-        box_->groupStart_ = box_->exact_;
+        box_->groupStart_ = box_->model_.text();
 }
 
 RotTextBox::EditGroup::~EditGroup()
@@ -511,6 +424,6 @@ RotTextBox::EditGroup::~EditGroup()
         return;
     box_->history_.closeTyping();
     QString start = std::exchange(box_->groupStart_, QString());
-    if (box_->exact_ != start)
-        box_->history_.record({0, box_->exact_.size(), std::move(start), false});
+    if (box_->model_.text() != start)
+        box_->history_.record({0, box_->model_.size(), std::move(start), false});
 }

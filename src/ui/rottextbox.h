@@ -1,22 +1,20 @@
 // The working text box: a wrapping plain-text editor that gives back exactly the text written into it.
 //
-// Qt turns CR, LF, CR LF and a few other characters into paragraph breaks and reads them all back as
-// LF; each paragraph remembers which break began it, so CR LF and the rest come back as they went in.
-// A mirror of the exact text is kept in step with every change, so text() costs nothing and undo
-// knows exactly what a change removed. The box owns its undo history (Qt's would keep every replaced
-// text and forgets the break kinds); an EditGroup turns a command's many writes into one step.
-// Huge texts stay responsive: a text with a very long unbreakable run wraps anywhere (word wrapping
-// is quadratic on such runs), and a LayoutPause lets a command rewrite the box many times for the
-// cost of one layout.
+// Qt's document is only the view. The exact text, with every line break as it came, lives in an
+// ExactText that follows each change of the document: what the box writes itself it hands over unit for
+// unit, what the user types it reads from the document (Enter gives LF). The box owns its undo history
+// (Qt's would keep every replaced text); an EditGroup turns a command's many writes into one step. Huge
+// texts stay responsive: a text with a very long unbreakable run wraps anywhere (word wrapping is
+// quadratic on such runs), and a LayoutPause lets a command rewrite the box many times for the cost of
+// one layout.
 #pragma once
-
-#include <vector>
 
 #include <QPlainTextEdit>
 
 #include "ui/edithistory.h"
+#include "ui/exacttext.h"
 
-class DeferrableLayout;
+class DeferredLayout;
 
 class RotTextBox final : public QPlainTextEdit
 {
@@ -29,8 +27,9 @@ public:
     // The history gives back the memory of its oldest steps past this many bytes.
     static constexpr qsizetype kHistoryBudget = qsizetype(256) << 20;
 
-    const QString &text() const { return exact_; }
-    // Replaces the whole text as one undo step, leaving no selection and the caret at the start.
+    const QString &text() const { return model_.text(); }
+    // Replaces the whole text as one undo step, leaving no selection and the caret at the start. Writing
+    // the text the box already holds changes nothing.
     void replaceAll(const QString &text);
     // Replaces the selection, or inserts at the caret, as one undo step.
     void replaceSelection(const QString &text);
@@ -41,6 +40,8 @@ public:
     bool canRedo() const { return history_.canRedo(); }
     void undo();
     void redo();
+    // What is typed next starts an undo step of its own.
+    void endTypingStep() { history_.closeTyping(); }
     void setHistoryBudget(qsizetype bytes) { history_.setBudget(bytes); }
     qsizetype historyBytes() const { return history_.bytes(); }
     // Undo and Redo act on this box's own history.
@@ -77,43 +78,41 @@ signals:
     void keyPressed();
     void keyReleased();
 
-public:
+protected:
     // Clipboard and drag-and-drop carry plain text only, exactly as the box holds it.
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
     QMimeData *createMimeDataFromSelection() const override;
 
-protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void insertExact(QTextCursor &cursor, const QString &text);
-    QString textBetween(int from, int to) const;
-    void chooseWrapMode();
-    qsizetype toExact(int position) const;
-    int toDocument(qsizetype position, bool roundUp) const;
-    void writeExact(int from, int to, const QString &text);
+    void write(qsizetype from, qsizetype to, const QString &text);
     void follow(int from, int removed, int added);
-    void mirror(int from, int removed, int added, const QString &addedText);
+    QString documentText(int from, int length) const;
+    void caretMoved();
+    void moveWithin(qsizetype to);
     void swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step));
-    void placeCaret(int position);
+    void placeCaret(qsizetype position);
     void catchUpDocument();
+    void chooseWrapMode();
 
-    DeferrableLayout *layout_;
-    int pendingCaret_ = -1;
-    QString exact_;
-    // Set while a paused command's whole-text writes have not reached the document yet.
+    DeferredLayout *layout_;
+    ExactText model_;
+    // While a paused command's whole-text writes have not reached the document: the model it shows.
+    ExactText shown_;
     bool documentBehind_ = false;
-    QString documentText_;
-    int documentLength_ = 0;
-    // Document positions of the paragraphs that begin after a CR LF, the one break two units long.
-    std::vector<int> crLfParagraphs_;
+    qsizetype pendingCaret_ = -1;
     EditHistory history_ {kHistoryBudget};
+    // Where the caret stands after the last typed character, while typing may go on in the same step.
+    qsizetype typingCaret_ = -1;
     bool writing_ = false;
-    bool pasting_ = false;
+    bool keyTyping_ = false;
     int groupDepth_ = 0;
     QString groupStart_;
 };

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "rowname.h"
+#include "seeds.h"
 
+#include <cstdint>
 #include <random>
 #include <string>
 
@@ -57,12 +59,16 @@ class RotLevels : public testing::TestWithParam<int>
 TEST_P(RotLevels, InverseLevelGivesTextBack)
 {
     const int level = GetParam();
-    std::mt19937 random(static_cast<unsigned>(level) + 7u);
-    std::uniform_int_distribution<int> unit(0, 0x17f);
-    std::u16string text;
-    for (int i = 0; i < 2000; ++i)
-        text.push_back(static_cast<char16_t>(unit(random)));
-    EXPECT_EQ(RotText(RotText(text, level), 26 - level), text);
+    ForEachSeed(
+        [level](std::uint32_t seed) {
+            std::mt19937 random(seed);
+            std::uniform_int_distribution<int> unit(0, 0x17f);
+            std::u16string text;
+            for (int i = 0; i < 2000; ++i)
+                text.push_back(static_cast<char16_t>(unit(random)));
+            EXPECT_EQ(RotText(RotText(text, level), 26 - level), text);
+        },
+        [] { return testing::Test::HasFailure(); });
 }
 
 TEST_P(RotLevels, ChangesOnlyAsciiLettersAndKeepsCase)
