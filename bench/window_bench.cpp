@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <chrono>
@@ -227,6 +229,48 @@ void BM_HugeSweepPeak(benchmark::State &state)
     }
 }
 
+// One key and Backspace in the middle of a huge text, typed into the box and into a stock QPlainTextEdit
+// of the same size and font, side by side; the ratio is the box's cost over the stock editor's.
+void BM_KeystrokeRatio(benchmark::State &state)
+{
+    Window window;
+    const QString text = AutoRotText(5 * 1000 * 1000, state.range(0) != 0);
+    window.box->replaceAll(text);
+    QPlainTextEdit stock;
+    stock.setFont(window.box->font());
+    stock.resize(window.box->size());
+    stock.setPlainText(text);
+    stock.show();
+    for (QPlainTextEdit *editor : {static_cast<QPlainTextEdit *>(window.box), &stock}) {
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(editor->document()->characterCount() / 2);
+        editor->setTextCursor(cursor);
+    }
+    window.settle();
+    const auto press = [](QPlainTextEdit *editor, Qt::Key key, const QString &typed) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, typed);
+        QApplication::sendEvent(editor, &down);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, typed);
+        QApplication::sendEvent(editor, &up);
+        QApplication::processEvents();
+        editor->viewport()->repaint();
+    };
+    double boxSeconds = 0;
+    double stockSeconds = 0;
+    for (auto _ : state) {
+        for (const auto &[editor, seconds] : {std::pair<QPlainTextEdit *, double *> {window.box, &boxSeconds},
+                 std::pair<QPlainTextEdit *, double *> {&stock, &stockSeconds}}) {
+            const auto start = std::chrono::steady_clock::now();
+            press(editor, Qt::Key_X, QStringLiteral("x"));
+            press(editor, Qt::Key_Backspace, QString());
+            *seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
+    }
+    state.counters["box_ms"] = boxSeconds * 500 / double(state.iterations());
+    state.counters["stock_ms"] = stockSeconds * 500 / double(state.iterations());
+    state.counters["ratio"] = boxSeconds / stockSeconds;
+}
+
 } // namespace
 
 BENCHMARK(BM_ShowText)
@@ -270,6 +314,7 @@ BENCHMARK(BM_AutoRotMemory)
     ->Arg(5 * 1000 * 1000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+BENCHMARK(BM_KeystrokeRatio)->ArgName("lines")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_HugeSweepPeak)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
