@@ -80,5 +80,19 @@ click_copy
 expect_clipboard "Uryyb Jbeyq$pasted" "Paste at the end, Copy"
 x11_pass "clipboard text pasted at the cursor"
 
+# --- Editing leaves the line breaks it does not touch as they were: two lines joined with Delete and an
+# Enter elsewhere keep the CR LF between the others.
+printf '\r\na\naaa' | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
+x11_pids+=($!)
+expect_clipboard $'\r\na\naaa' "serving mixed line breaks from outside"
+click_text_box
+xdotool key ctrl+a
+click_paste
+click_text_box
+xdotool key ctrl+Home Down End Delete ctrl+Home Return k ctrl+a
+click_copy
+expect_clipboard $'\nk\r\naaaa' "lines joined, Enter typed, Copy"
+x11_pass "untouched line breaks kept through a join and an Enter"
+
 x11_stop "$app_pid"
 echo "e2e: $x11_passed passed, 0 failed"
