@@ -83,12 +83,16 @@ void TestUndo::run(const QString &action)
     } else if (action.startsWith(QLatin1String("caret:"))) {
         const int caret = action.mid(6).toInt();
         Select(window_.ui.txtRot, caret, caret);
+    } else if (action.startsWith(QLatin1String("select:"))) {
+        const QStringList ends = action.mid(7).split(u':');
+        Select(window_.ui.txtRot, ends[0].toInt(), ends[1].toInt());
     } else if (action.startsWith(QLatin1String("level:"))) {
         window_.ui.txtRotLvl->setText(action.mid(6));
     } else if (action == QLatin1String("Cut")) {
         QTest::keyClick(window_.ui.txtRot, Qt::Key_X, Qt::ControlModifier);
-    } else if (action == QLatin1String("ShiftLeft")) {
-        QTest::keyClick(window_.ui.txtRot, Qt::Key_Left, Qt::ShiftModifier);
+    } else if (action == QLatin1String("ShiftLeft") || action == QLatin1String("ShiftDelete")) {
+        QTest::keyClick(
+            window_.ui.txtRot, action.endsWith(u"Left") ? Qt::Key_Left : Qt::Key_Delete, Qt::ShiftModifier);
     } else if (action == QLatin1String("Undo")) {
         QTest::keyClick(window_.ui.txtRot, Qt::Key_Z, Qt::ControlModifier);
     } else if (action == QLatin1String("Redo")) {
@@ -141,6 +145,13 @@ void TestUndo::steps_data()
     QTest::newRow("a one-character cut is a step of its own")
         << QStringList {u"type:abc"_s, u"ShiftLeft"_s, u"Cut"_s, u"type:Z"_s, u"Undo"_s, u"Undo"_s, u"Undo"_s}
         << QStringList {u"abc"_s, u"abc"_s, u"ab"_s, u"abZ"_s, u"ab"_s, u"abc"_s, u""_s};
+    QTest::newRow("shift+delete of one character is a step of its own")
+        << QStringList {u"type:abc"_s, u"ShiftLeft"_s, u"ShiftDelete"_s, u"type:Z"_s, u"Undo"_s, u"Undo"_s}
+        << QStringList {u"abc"_s, u"abc"_s, u"ab"_s, u"abZ"_s, u"ab"_s, u"abc"_s};
+    // The selection ends where the caret already was, so only the selection tells that something happened.
+    QTest::newRow("typing over a selection ends deleting") << QStringList {u"type:abc"_s, u"Backspace"_s,
+        u"select:1:2"_s, u"type:b"_s, u"caret:2"_s, u"Backspace"_s, u"Undo"_s,
+        u"Undo"_s} << QStringList {u"abc"_s, u"ab"_s, u"ab"_s, u"ab"_s, u"ab"_s, u"a"_s, u"ab"_s, u"abc"_s};
     QTest::newRow("a caret move ends typing") << QStringList {u"type:ab"_s, u"Left"_s, u"Right"_s,
         u"type:c"_s, u"Undo"_s} << QStringList {u"ab"_s, u"ab"_s, u"ab"_s, u"abc"_s, u"ab"_s};
     QTest::newRow("a refused command ends typing") << QStringList {u"type:ab"_s, u"level:x"_s, u"ToRot"_s,
