@@ -1,6 +1,8 @@
 // Deferred layout and the kept character analysis of long paragraphs.
 #include "ui/deferredlayout.h"
 
+#include <algorithm>
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -11,13 +13,22 @@ namespace
 constexpr int kLongestUncachedParagraph = 1 << 16;
 } // namespace
 
+void DeferredLayout::pause()
+{
+    if (depth_++ > 0)
+        return;
+    startLength_ = document()->characterCount();
+    from_ = startLength_;
+    tail_ = startLength_;
+}
+
 void DeferredLayout::resume()
 {
     if (--depth_ > 0 || !pending_)
         return;
     pending_ = false;
     const int length = document()->characterCount();
-    QPlainTextDocumentLayout::documentChanged(0, length, length);
+    QPlainTextDocumentLayout::documentChanged(from_, startLength_ - tail_ - from_, length - tail_ - from_);
 }
 
 QRectF DeferredLayout::blockBoundingRect(const QTextBlock &block) const
@@ -34,6 +45,8 @@ void DeferredLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
     if (depth_ > 0) {
         pending_ = true;
+        from_ = std::min(from_, from);
+        tail_ = std::min(tail_, document()->characterCount() - from - charsAdded);
         return;
     }
     QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);

@@ -8,8 +8,8 @@ class DeferredLayout final : public QPlainTextDocumentLayout
 public:
     using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
 
-    void pause() { ++depth_; }
-    // Lays out the whole document once if it changed while paused.
+    void pause();
+    // Lays out once what changed while paused.
     void resume();
     bool paused() const { return depth_ > 0; }
     int depth() const { return depth_; }
@@ -22,4 +22,9 @@ protected:
 private:
     int depth_ = 0;
     bool pending_ = false;
+    // What changed while paused: from where, and up to how far before the document's end; and how long
+    // the document was when the pause began.
+    int from_ = 0;
+    int tail_ = 0;
+    int startLength_ = 0;
 };
