@@ -22,8 +22,15 @@ namespace modFunctions
 
 namespace
 {
-// No line decodes to more units than it has bytes, so a smaller file always fits the list's offsets.
-constexpr qint64 kLargestListBytes = qint64 {1} << 32;
+// No line decodes to more units than it has bytes, so a smaller file always fits the list's offsets. In
+// decimal, as the message says it.
+constexpr qint64 kLargestListBytes = 4'000'000'000;
+
+ReadFailure FailureOf(WordListError error)
+{
+    return {error == WordListError::OutOfMemory ? ReadFailure::Kind::OutOfMemory : ReadFailure::Kind::TooLong,
+        {}};
+}
 } // namespace
 
 QString WordListPath()
@@ -44,14 +51,17 @@ std::variant<WordList, ReadFailure> ReadWordListFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return ReadFailure {ReadFailure::Kind::System, file.errorString()};
-    WordListParser parser(static_cast<std::size_t>(info.size()));
+    WordListParser parser;
     std::array<char, 64 * 1024> buffer;
-    for (qint64 got; (got = file.read(buffer.data(), buffer.size())) != 0;) {
+    for (qint64 got; !parser.Failed() && (got = file.read(buffer.data(), buffer.size())) != 0;) {
         if (got < 0)
             return ReadFailure {ReadFailure::Kind::System, file.errorString()};
         parser.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
     }
-    return parser.Finish();
+    WordListResult parsed = parser.Finish();
+    if (const auto *error = std::get_if<WordListError>(&parsed))
+        return FailureOf(*error);
+    return std::get<WordList>(std::move(parsed));
 }
 
 void LoadWordList(frmMain &form, const QString &path)
