@@ -2,7 +2,10 @@
 #include "ui/modFunctions.h"
 
 #include <array>
+#include <filesystem>
+#include <optional>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 #include <QDir>
@@ -30,6 +33,17 @@ ReadFailure FailureOf(WordListError error)
 {
     return {error == WordListError::OutOfMemory ? ReadFailure::Kind::OutOfMemory : ReadFailure::Kind::TooLong,
         {}};
+}
+
+// Why a path that names no file is not simply missing: a loop of links, for one. A dangling link, or no
+// entry at all, is missing.
+std::optional<QString> WhyUnreachable(const QString &path)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(std::filesystem::path(path.toStdU16String()), error);
+    if (!error || status.type() == std::filesystem::file_type::not_found)
+        return std::nullopt;
+    return QString::fromStdString(error.message());
 }
 } // namespace
 
@@ -67,7 +81,10 @@ std::variant<WordList, ReadFailure> ReadWordListFile(const QString &path)
 void LoadWordList(frmMain &form, const QString &path)
 {
     if (!QFileInfo::exists(path)) {
-        platform::ShowMessage(nullptr, messages::WordListMissing());
+        const std::optional<QString> unreachable = WhyUnreachable(path);
+        platform::ShowMessage(nullptr,
+            unreachable ? messages::WordListUnreadable(path, {ReadFailure::Kind::System, *unreachable})
+                        : messages::WordListMissing());
         form.cmdAutoRot->setEnabled(false);
         return;
     }

@@ -23,7 +23,7 @@ struct ReadFailure {
         TooLong,
         // Not enough memory to hold its list.
         OutOfMemory,
-        // Opening or reading failed; the system says why.
+        // Opening or reading failed, or its name leads nowhere (a loop of links); the system says why.
         System,
     };
     Kind kind;

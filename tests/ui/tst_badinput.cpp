@@ -189,6 +189,8 @@ void TestBadInput::wordListPaths_data()
                                << "could not be read: it is not a regular file.";
     QTest::newRow("dangling link") << "dangling"
                                    << "The file \"wordlist.txt\" was not found.";
+    QTest::newRow("link loop") << "loop"
+                               << "could not be read: Too many levels of symbolic links.";
     QTest::newRow("pipe") << "pipe"
                           << "could not be read: it is not a regular file.";
     QTest::newRow("4 GiB, sparse") << "huge"
@@ -228,6 +230,8 @@ void TestBadInput::wordListPaths()
         QVERIFY(QDir().mkpath(path));
     else if (kind == QLatin1String("dangling"))
         QVERIFY(QFile::link(folder + QStringLiteral("/nowhere.txt"), path));
+    else if (kind == QLatin1String("loop"))
+        QVERIFY(QFile::link(path, path));
     else if (kind == QLatin1String("huge") || kind == QLatin1String("over 4 GB")
         || kind == QLatin1String("memory")) {
         const qint64 size = kind == QLatin1String("huge") ? qint64 {1} << 32
