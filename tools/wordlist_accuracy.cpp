@@ -227,9 +227,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot read %s\n", options->listPath.c_str());
         return 2;
     }
-    const WordList entries = ParseWordList(*listBytes);
+    const WordList entries = reference::Loaded(ParseWordList(*listBytes));
     const WordMatcher matcher(entries);
-    std::printf("%s: %zu entries\n", options->listPath.c_str(), entries.size());
+    std::printf(
+        "%s: %llu entries\n", options->listPath.c_str(), static_cast<unsigned long long>(entries.size()));
 
     bool met = true;
     for (const std::string &path : options->corpusPaths)

@@ -252,7 +252,7 @@ void frmMain::cmdAutoRot_Click()
     const QString startText = txtRot->text();
     // The search's writes and its result are one undo step, and none when the text ends as it began.
     const RotTextBox::EditGroup undoStep(txtRot);
-    int best = 0;
+    std::uint64_t best = 0;
     int bestLevel = 0;
     {
         const WaitCursor wait;
@@ -267,7 +267,7 @@ void frmMain::cmdAutoRot_Click()
             RotTextInto(*previous, 1, current);
             previous = &current;
             txtRot->replaceAll(current);
-            const int matches = matcher.CountMatches(ToCore(current));
+            const std::uint64_t matches = matcher.CountMatches(ToCore(current));
             if (matches > best) {
                 best = matches;
                 bestLevel = kAlphabetSize - step;

@@ -44,12 +44,30 @@ Message WordListMissing()
         MessageIcon::Critical};
 }
 
-Message WordListUnreadable(const QString &path, const modFunctions::ReadFailure &failure)
+namespace
+{
+QString ReasonFor(const modFunctions::ReadFailure &failure)
 {
     using Kind = modFunctions::ReadFailure::Kind;
-    const QString reason = failure.kind == Kind::NotRegularFile ? QStringLiteral("it is not a regular file")
-        : failure.kind == Kind::TooLarge                        ? QStringLiteral("it is 4 GB or larger")
-                                                                : failure.systemReason;
+    switch (failure.kind) {
+    case Kind::NotRegularFile:
+        return QStringLiteral("it is not a regular file");
+    case Kind::TooLarge:
+        return QStringLiteral("it is 4 GB or larger");
+    case Kind::TooLong:
+        return QStringLiteral("its entries hold more than %1 characters").arg(WordList::kMaxUnits);
+    case Kind::OutOfMemory:
+        return QStringLiteral("there is not enough memory to hold it");
+    case Kind::System:
+        break;
+    }
+    return failure.systemReason;
+}
+} // namespace
+
+Message WordListUnreadable(const QString &path, const modFunctions::ReadFailure &failure)
+{
+    const QString reason = ReasonFor(failure);
     return {QStringLiteral("Error!"),
         QStringLiteral("The file \"%1\" could not be read: %2.").arg(path, reason) + kCrLf + kCrLf
             + QStringLiteral(
@@ -70,11 +88,13 @@ Message AutoRotFailed()
         MessageIcon::Exclamation};
 }
 
-Message AutoRotSucceeded(int level, int matches)
+Message AutoRotSucceeded(int level, std::uint64_t matches)
 {
     return {QStringLiteral("Success!"),
         QStringLiteral("AutoRot suspects that this text was ciphered with ROT level %1.").arg(level) + kCrLf
-            + kCrLf + QStringLiteral("AutoRot found %1 word matches within this ROT level.").arg(matches),
+            + kCrLf
+            + QStringLiteral("AutoRot found %1 word matches within this ROT level.")
+                  .arg(static_cast<qulonglong>(matches)),
         MessageIcon::Information};
 }
 

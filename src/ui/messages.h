@@ -1,6 +1,8 @@
 // Every message the program shows: titles, texts and icons in one place.
 #pragma once
 
+#include <cstdint>
+
 #include <QString>
 
 #include "platform/messagebox.h"
@@ -22,6 +24,6 @@ platform::Message WordListUnreadable(const QString &path, const modFunctions::Re
 
 platform::Message NothingToAutoRot();
 platform::Message AutoRotFailed();
-platform::Message AutoRotSucceeded(int level, int matches);
+platform::Message AutoRotSucceeded(int level, std::uint64_t matches);
 
 } // namespace messages

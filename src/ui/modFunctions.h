@@ -17,9 +17,13 @@ struct ReadFailure {
     enum class Kind {
         // A folder, pipe or device: it has no lines, or reading it could block start-up.
         NotRegularFile,
-        // 4 GiB or more: past what the list's 32-bit offsets reach.
+        // 4 GB or more: past what the list's 32-bit offsets are sure to reach.
         TooLarge,
-        // Opening or reading failed; the system says why.
+        // Its entries hold more text than the list's offsets reach.
+        TooLong,
+        // Not enough memory to hold its list.
+        OutOfMemory,
+        // Opening or reading failed, or its name leads nowhere (a loop of links); the system says why.
         System,
     };
     Kind kind;

@@ -1,6 +1,7 @@
 // The word list the window holds: entries in file order, never shown to or edited by the user.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include <QObject>
@@ -23,7 +24,7 @@ public:
         entries_ = std::move(entries);
         matcher_.reset();
     }
-    int count() const { return static_cast<int>(entries_.size()); }
+    std::uint64_t count() const { return entries_.size(); }
     const WordList &items() const { return entries_; }
 
     // Built on first use and kept: the list is filled once at start-up and never changes afterwards, and

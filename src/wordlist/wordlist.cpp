@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -19,7 +20,7 @@ constexpr char16_t kCp1252C1[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x20
     0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AppendCp1252(std::string_view line, std::u16string &result)
+template <typename Units> void AppendCp1252(std::string_view line, Units &result)
 {
     for (const char c : line) {
         const auto byte = static_cast<unsigned char>(c);
@@ -27,11 +28,10 @@ void AppendCp1252(std::string_view line, std::u16string &result)
     }
 }
 
-// Strict UTF-8: no overlong forms, no encoded surrogates, nothing above U+10FFFF. False on the first breach.
-bool DecodeUtf8(std::string_view line, std::u16string &result)
+// Strict UTF-8 appended to result: no overlong forms, no encoded surrogates, nothing above U+10FFFF. False
+// on the first breach, with part of the line appended.
+template <typename Units> bool AppendUtf8(std::string_view line, Units &result)
 {
-    result.clear();
-    result.reserve(line.size());
     const auto *p = reinterpret_cast<const unsigned char *>(line.data());
     const auto *end = p + line.size();
     auto continuation = [&end](const unsigned char *at, unsigned char low, unsigned char high) {
@@ -129,19 +129,87 @@ void ForEachEntryLine(std::basic_string_view<Unit> text, OnLine onLine)
     }
 }
 
-// Whole UTF-16 text after its byte-order mark, in the byte order the mark gave.
-std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian)
+// Whole units in the given byte order, appended to result. UTF-32 code points above U+FFFF become
+// surrogate pairs; a surrogate code point is kept as a lone unit, as in UTF-16, and a value past U+10FFFF
+// reads as U+FFFD.
+void AppendUnits(std::string_view bytes, std::size_t unitBytes, bool bigEndian, std::u16string &result)
 {
-    std::u16string units(bytes.size() / 2, u'\0');
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    for (char16_t &unit : units) {
-        unit = static_cast<char16_t>(bigEndian ? p[0] << 8 | p[1] : p[1] << 8 | p[0]);
-        p += 2;
+    const auto *const end = p + bytes.size();
+    for (; p < end; p += unitBytes) {
+        char32_t value = 0;
+        for (std::size_t i = 0; i < unitBytes; ++i)
+            value |= char32_t {p[bigEndian ? i : unitBytes - 1 - i]} << (8 * (unitBytes - 1 - i));
+        if (value < 0x10000) {
+            result.push_back(static_cast<char16_t>(value));
+        } else if (value <= 0x10FFFF) {
+            result.push_back(static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10)));
+            result.push_back(static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF)));
+        } else {
+            result.push_back(u'\ufffd');
+        }
     }
-    // A file cut short mid-unit: the lost unit is marked where it was, and every whole line still counts.
-    if (bytes.size() % 2 != 0)
-        units.push_back(u'\ufffd');
-    return units;
+}
+
+// Bytes after the last line end of earlier pieces wait in pending; whole lines are handed to parseLines
+// where they lie. Each unit is looked at a bounded number of times, so a file that is one long line costs
+// no more than one of short lines. A CR LF split between two pieces reads as a line and an empty one, and
+// empty lines are skipped anyway.
+template <typename Unit, typename ParseLines>
+void SplitPiece(std::basic_string_view<Unit> piece, std::basic_string<Unit> &pending, ParseLines parseLines)
+{
+    if (!pending.empty()) {
+        const Unit *const end = piece.data() + piece.size();
+        const Unit *const lineEnd = FindLineEnd(piece.data(), end);
+        if (lineEnd == end) {
+            pending.append(piece);
+            return;
+        }
+        const auto taken = static_cast<std::size_t>(lineEnd - piece.data()) + 1;
+        pending.append(piece.substr(0, taken));
+        parseLines(std::basic_string_view<Unit>(pending));
+        pending.clear();
+        // A long line's buffer is not kept for lines that are short again.
+        if (pending.capacity() > (std::size_t {1} << 20))
+            pending.shrink_to_fit();
+        piece.remove_prefix(taken);
+    }
+    constexpr Unit kLineEnds[] = {Unit('\r'), Unit('\n')};
+    const std::size_t last = piece.find_last_of(std::basic_string_view<Unit>(kLineEnds, 2));
+    if (last == piece.npos) {
+        pending.assign(piece);
+        return;
+    }
+    parseLines(piece.substr(0, last + 1));
+    pending.assign(piece.substr(last + 1));
+}
+
+// Editors save UTF-16 without a byte-order mark too. In a list of Latin words every other byte is then
+// NUL, which text of single bytes almost never has.
+constexpr std::size_t kSniffBytes = 1024;
+constexpr std::size_t kSniffMinUnits = 4;
+
+enum class NulPattern { None, Utf16Le, Utf16Be };
+
+NulPattern FindNulPattern(std::string_view start)
+{
+    const std::size_t units = start.size() / 2;
+    if (units < kSniffMinUnits || start.find('\0') == start.npos)
+        return NulPattern::None;
+    std::size_t highNul = 0;
+    std::size_t lowNul = 0;
+    for (std::size_t i = 0; i < units; ++i) {
+        const bool first = start[2 * i] == '\0';
+        const bool second = start[2 * i + 1] == '\0';
+        highNul += !first && second;
+        lowNul += first && !second;
+    }
+    // Three units in four: a few characters such as U+4E00 put their NUL on the other side.
+    if (highNul * 4 >= units * 3)
+        return NulPattern::Utf16Le;
+    if (lowNul * 4 >= units * 3)
+        return NulPattern::Utf16Be;
+    return NulPattern::None;
 }
 
 // Only a-z fold, one unit to one unit: RotText moves ASCII letters alone, so no other case can tell rotations
@@ -160,7 +228,7 @@ struct DistinctKeys {
     std::u16string symbols;
     // Key i is symbols[starts[i], starts[i + 1]).
     std::vector<std::uint32_t> starts;
-    std::vector<int> copies;
+    std::vector<std::uint64_t> copies;
 };
 
 // Equal entries in different runs and case variants fold to the same key, so their copies add up. An empty
@@ -175,7 +243,7 @@ DistinctKeys SortKeys(const WordList &entries, const std::vector<std::uint16_t> 
         std::uint64_t prefix;
         std::uint32_t offset;
         std::uint32_t length;
-        int copies;
+        std::uint64_t copies;
     };
     std::u16string encoded;
     encoded.reserve(totalLength);
@@ -186,7 +254,7 @@ DistinctKeys SortKeys(const WordList &entries, const std::vector<std::uint16_t> 
         if (entry.empty())
             continue;
         Key key {0, static_cast<std::uint32_t>(encoded.size()), static_cast<std::uint32_t>(entry.size()),
-            static_cast<int>(entries.RunLength(run))};
+            entries.RunLength(run)};
         for (std::size_t i = 0; i < entry.size(); ++i) {
             const std::uint16_t symbol = symbolOf[entry[i]];
             encoded.push_back(static_cast<char16_t>(symbol));
@@ -225,134 +293,230 @@ DistinctKeys SortKeys(const WordList &entries, const std::vector<std::uint16_t> 
 WordList::WordList(const std::vector<std::u16string> &entries)
 {
     for (const auto &entry : entries)
-        Append(entry);
+        if (!Append(entry))
+            throw std::length_error("word list too long");
 }
 
-std::u16string_view WordList::operator[](std::size_t index) const
+WordList::WordList(const std::vector<std::pair<std::u16string, std::uint64_t>> &runs)
 {
-    const auto run = std::upper_bound(runEnds_.begin(), runEnds_.end(), index) - runEnds_.begin();
-    return RunText(static_cast<std::size_t>(run));
+    for (const auto &[entry, copies] : runs)
+        if (copies > 0 && !Append(entry, copies))
+            throw std::length_error("word list too long");
 }
 
-void WordList::Append(std::u16string_view entry)
+std::u16string_view WordList::operator[](std::uint64_t index) const
 {
-    if (!runEnds_.empty() && RunText(runEnds_.size() - 1) == entry) {
-        ++runEnds_.back();
-        return;
+    std::size_t run = 0;
+    for (; index >= RunLength(run); ++run)
+        index -= RunLength(run);
+    return RunText(run);
+}
+
+std::uint64_t WordList::LongRunLength(std::size_t run) const
+{
+    const auto found = std::lower_bound(longRuns_.begin(), longRuns_.end(), run,
+        [](const std::pair<std::size_t, std::uint64_t> &longRun, std::size_t at) {
+            return longRun.first < at;
+        });
+    return found->second;
+}
+
+bool WordList::EndEntry(std::size_t start, std::uint64_t copies)
+{
+    if (units_.size() > kMaxUnits) {
+        units_.Truncate(start);
+        return false;
     }
-    // The offsets are 32 bits wide, as the matcher's are.
-    if (units_.size() + entry.size() > std::numeric_limits<std::uint32_t>::max()
-        || size() == std::numeric_limits<std::uint32_t>::max())
-        throw std::length_error("word list too long");
-    units_.append(entry);
-    starts_.push_back(static_cast<std::uint32_t>(units_.size()));
-    runEnds_.push_back(static_cast<std::uint32_t>(size() + 1));
+    const std::u16string_view entry(units_.data() + start, units_.size() - start);
+    const bool repeats = !runLengths_.empty() && RunText(runLengths_.size() - 1) == entry;
+    if (repeats)
+        units_.Truncate(start);
+    else
+        textEnds_.push_back(static_cast<std::uint32_t>(units_.size()));
+    const std::uint64_t length = (repeats ? RunLength(runLengths_.size() - 1) : 0) + copies;
+    if (length >= kLongRun) {
+        if (!repeats || runLengths_.back() != kLongRun)
+            longRuns_.emplace_back(repeats ? runLengths_.size() - 1 : runLengths_.size(), length);
+        longRuns_.back().second = length;
+    }
+    const auto stored = static_cast<std::uint32_t>(std::min<std::uint64_t>(length, kLongRun));
+    if (repeats)
+        runLengths_.back() = stored;
+    else
+        runLengths_.push_back(stored);
+    size_ += copies;
+    return true;
 }
 
-void WordList::Reserve(std::size_t entries, std::size_t units)
+bool WordList::Append(std::u16string_view entry, std::uint64_t copies)
 {
-    units_.reserve(units);
-    starts_.reserve(entries + 1);
-    runEnds_.reserve(entries);
+    if (entry.size() > kMaxUnits - units_.size())
+        return false;
+    const std::size_t start = units_.size();
+    units_.append(entry.data(), entry.size());
+    return EndEntry(start, copies);
 }
 
-WordList ParseWordList(std::string_view fileBytes)
+WordListResult ParseWordList(std::string_view fileBytes)
 {
-    WordListParser parser(fileBytes.size());
+    WordListParser parser;
     parser.Feed(fileBytes);
     return parser.Finish();
 }
 
-WordListParser::WordListParser(std::size_t fileSize)
-{
-    // An entry takes a unit and a line end at least, and no line decodes to more units than it has bytes.
-    list_.Reserve(fileSize / 2 + 1, fileSize);
-}
-
 void WordListParser::Decide(bool atEnd)
 {
-    // The byte-order marks are two and three bytes long: wait for three unless the file ends first.
-    if (pending_.size() < kByteOrderMark.size() && !atEnd)
+    if (pending_.size() < kSniffBytes && !atEnd)
         return;
     const std::string_view start = pending_;
-    if (start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF")) {
+    std::size_t markBytes = 0;
+    if (start.starts_with(std::string_view("\xFF\xFE\0\0", 4))) {
+        encoding_ = Encoding::Utf32Le;
+        markBytes = 4;
+    } else if (start.starts_with(std::string_view("\0\0\xFE\xFF", 4))) {
+        encoding_ = Encoding::Utf32Be;
+        markBytes = 4;
+    } else if (start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF")) {
         encoding_ = start.starts_with("\xFF\xFE") ? Encoding::Utf16Le : Encoding::Utf16Be;
-        pending_.erase(0, 2);
-        return;
+        markBytes = 2;
+    } else if (start.starts_with(kByteOrderMark)) {
+        encoding_ = Encoding::Bytes;
+        markBytes = kByteOrderMark.size();
+    } else {
+        const NulPattern nuls = FindNulPattern(start);
+        encoding_ = nuls == NulPattern::Utf16Le ? Encoding::Utf16Le
+            : nuls == NulPattern::Utf16Be       ? Encoding::Utf16Be
+                                                : Encoding::Bytes;
     }
-    encoding_ = Encoding::Bytes;
-    if (start.starts_with(kByteOrderMark))
-        pending_.erase(0, kByteOrderMark.size());
+    pending_.erase(0, markBytes);
+}
+
+void WordListParser::Fail(WordListError error)
+{
+    error_ = error;
+    list_ = WordList();
+}
+
+void WordListParser::Release()
+{
+    // Only once no line is being read out of these buffers.
+    std::string().swap(pending_);
+    std::u16string().swap(pendingUnits_);
+    std::u16string().swap(decoded_);
 }
 
 void WordListParser::Feed(std::string_view bytes)
 {
-    if (encoding_ != Encoding::Bytes) {
-        pending_.append(bytes);
-        if (encoding_ == Encoding::Undecided)
-            Decide(false);
-        if (encoding_ != Encoding::Bytes)
-            return;
-        bytes = {};
-    }
-    // Whole lines are parsed where they lie; only the unfinished last one waits for the next piece. A CR LF
-    // split between two pieces reads as a line and an empty one, and empty lines are skipped anyway.
-    if (!pending_.empty()) {
-        const std::size_t firstEnd = bytes.find_first_of("\r\n");
-        pending_.append(bytes.substr(0, firstEnd == bytes.npos ? bytes.size() : firstEnd + 1));
-        bytes.remove_prefix(firstEnd == bytes.npos ? bytes.size() : firstEnd + 1);
-        const std::size_t pendingEnd = pending_.find_last_of("\r\n");
-        if (pendingEnd == pending_.npos)
-            return;
-        ParseLines(std::string_view(pending_).substr(0, pendingEnd + 1));
-        pending_.erase(0, pendingEnd + 1);
-        if (bytes.empty())
-            return;
-    }
-    const std::size_t end = bytes.find_last_of("\r\n");
-    if (end == bytes.npos) {
-        pending_.append(bytes);
+    if (error_)
         return;
+    try {
+        if (encoding_ == Encoding::Undecided) {
+            // Only the start of the file is held back to decide on; the rest is read where it lies.
+            const std::size_t taken = std::min(bytes.size(), kSniffBytes - pending_.size());
+            pending_.append(bytes.substr(0, taken));
+            bytes.remove_prefix(taken);
+            Decide(false);
+            if (encoding_ == Encoding::Undecided)
+                return;
+            FeedDecided(std::exchange(pending_, {}));
+        }
+        FeedDecided(bytes);
+    } catch (const std::bad_alloc &) {
+        Fail(WordListError::OutOfMemory);
     }
-    ParseLines(bytes.substr(0, end + 1));
-    pending_.append(bytes.substr(end + 1));
+    if (error_)
+        Release();
+}
+
+void WordListParser::FeedDecided(std::string_view bytes)
+{
+    if (error_)
+        return;
+    if (encoding_ == Encoding::Bytes)
+        SplitPiece(bytes, pending_, [this](std::string_view lines) { ParseLines(lines); });
+    else
+        FeedUnits(bytes);
+}
+
+void WordListParser::FeedUnits(std::string_view bytes)
+{
+    const bool bigEndian = encoding_ == Encoding::Utf16Be || encoding_ == Encoding::Utf32Be;
+    const std::size_t unitBytes = encoding_ == Encoding::Utf32Le || encoding_ == Encoding::Utf32Be ? 4 : 2;
+    // Decoded a slice at a time, so a file handed over whole is never held twice.
+    constexpr std::size_t kSlice = 64 * 1024;
+    while (!bytes.empty() && !error_) {
+        std::string_view slice = bytes.substr(0, kSlice);
+        bytes.remove_prefix(slice.size());
+        decoded_.clear();
+        if (!pending_.empty()) {
+            const std::size_t taken = std::min(unitBytes - pending_.size(), slice.size());
+            pending_.append(slice.substr(0, taken));
+            slice.remove_prefix(taken);
+            if (pending_.size() < unitBytes)
+                return;
+            AppendUnits(pending_, unitBytes, bigEndian, decoded_);
+            pending_.clear();
+        }
+        const std::size_t whole = slice.size() - slice.size() % unitBytes;
+        AppendUnits(slice.substr(0, whole), unitBytes, bigEndian, decoded_);
+        pending_.assign(slice.substr(whole));
+        SplitPiece(std::u16string_view(decoded_), pendingUnits_,
+            [this](std::u16string_view lines) { ParseLines(lines); });
+    }
 }
 
 void WordListParser::ParseLines(std::string_view bytes)
 {
     ForEachEntryLine(bytes, [this](std::string_view line) {
-        // The same bytes read the same way, so a line that repeats the one before needs no decoding.
-        if (line == previous_ && !list_.empty()) {
-            ++list_.runEnds_.back();
+        if (error_)
             return;
-        }
-        previous_.assign(line);
+        // Decoded straight onto the end of the list's text; a line that repeats the one before is taken
+        // back off again and counted as a copy.
+        GrowBuffer<char16_t> &units = list_.units_;
+        const std::size_t start = units.size();
         // Each line decides for itself: valid UTF-8 is read as UTF-8, anything else byte for byte as
         // Windows-1252, so one stray legacy byte neither loses the line nor changes how its neighbours read.
         if (IsAscii(line)) {
-            decoded_.resize(line.size());
-            std::copy(line.begin(), line.end(), decoded_.begin());
-        } else if (!DecodeUtf8(line, decoded_)) {
-            decoded_.clear();
-            AppendCp1252(line, decoded_);
+            std::copy(line.begin(), line.end(), units.Extend(line.size()));
+        } else if (!AppendUtf8(line, units)) {
+            units.Truncate(start);
+            AppendCp1252(line, units);
         }
-        list_.Append(decoded_);
+        if (!list_.EndEntry(start))
+            Fail(WordListError::TooLong);
     });
 }
 
-WordList WordListParser::Finish()
+void WordListParser::ParseLines(std::u16string_view units)
 {
-    if (encoding_ == Encoding::Undecided)
-        Decide(true);
-    if (encoding_ == Encoding::Bytes) {
-        ParseLines(pending_);
-    } else {
-        const std::u16string text = DecodeUtf16(pending_, encoding_ == Encoding::Utf16Be);
-        list_ = WordList();
-        list_.Reserve(text.size() / 2 + 1, text.size());
-        ForEachEntryLine(std::u16string_view(text), [this](std::u16string_view line) { list_.Append(line); });
+    ForEachEntryLine(units, [this](std::u16string_view line) {
+        if (!error_ && !list_.Append(line))
+            Fail(WordListError::TooLong);
+    });
+}
+
+WordListResult WordListParser::Finish()
+{
+    try {
+        if (encoding_ == Encoding::Undecided) {
+            Decide(true);
+            FeedDecided(std::exchange(pending_, {}));
+        }
+        if (encoding_ == Encoding::Bytes) {
+            ParseLines(std::string_view(pending_));
+        } else if (!error_) {
+            // A file cut short mid-unit: the lost unit is marked where it was, and every whole line still
+            // counts.
+            if (!pending_.empty())
+                pendingUnits_.push_back(u'\ufffd');
+            ParseLines(std::u16string_view(pendingUnits_));
+        }
+    } catch (const std::bad_alloc &) {
+        Fail(WordListError::OutOfMemory);
     }
-    pending_.clear();
+    Release();
+    if (error_)
+        return *error_;
     return std::move(list_);
 }
 
@@ -466,10 +630,10 @@ inline std::uint32_t WordMatcher::Step(std::uint32_t node, std::uint16_t symbol)
     }
 }
 
-int WordMatcher::CountMatches(std::u16string_view text) const
+std::uint64_t WordMatcher::CountMatches(std::u16string_view text) const
 {
     std::vector<std::uint64_t> counted((copies_.size() + 63) / 64, 0);
-    int count = 0;
+    std::uint64_t count = 0;
     std::uint32_t node = 0;
     for (const char16_t unit : text) {
         const std::uint16_t symbol = symbolOf_[unit];

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "rowname.h"
+#include "seeds.h"
 #include "wordlist_reference.h"
 
+#include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -88,6 +91,16 @@ std::string Utf16File(std::u16string_view units, bool bigEndian)
     return bytes;
 }
 
+// A UTF-32 file: the byte-order mark, then each code point in four bytes of the given order.
+std::string Utf32File(std::u32string_view points, bool bigEndian)
+{
+    std::string bytes = bigEndian ? std::string("\0\0\xFE\xFF", 4) : std::string("\xFF\xFE\0\0", 4);
+    for (const char32_t point : points)
+        for (int i = 0; i < 4; ++i)
+            bytes += static_cast<char>(point >> (8 * (bigEndian ? 3 - i : i)));
+    return bytes;
+}
+
 INSTANTIATE_TEST_SUITE_P(Utf16, ParseWordListTable, testing::Values(
     ParseCase{"LittleEndianCrLfSurrogatePair", Utf16File(u"ab\r\n#c\r\n\xd83d\xde00x\r\n  \r\ncd", false),
         {u"ab", u"\xd83d\xde00x", u"cd"}},
@@ -99,7 +112,20 @@ INSTANTIATE_TEST_SUITE_P(Utf16, ParseWordListTable, testing::Values(
     ParseCase{"OddByteAfterLineEndIsNoLineEnd", Utf16File(u"ab\r\n", true) + "\n", {u"ab", u"\ufffd"}},
     ParseCase{"MarkAlone", "\xFF\xFE", {}},
     ParseCase{"MarkAndOddByte", std::string("\xFE\xFF\x00", 3), {u"\ufffd"}},
-    ParseCase{"Utf8MarkIsNoUtf16", "\xEF\xBB\xBF\xFF\xFE", {u"\u00ff\u00fe"}}),
+    ParseCase{"Utf8MarkIsNoUtf16", "\xEF\xBB\xBF\xFF\xFE", {u"\u00ff\u00fe"}},
+    ParseCase{"LittleEndianWithoutMark", Utf16File(u"ab\r\n#c\r\n\u00e9t\u4e00\r\ncd", false).substr(2),
+        {u"ab", u"\u00e9t\u4e00", u"cd"}},
+    ParseCase{"BigEndianWithoutMark", Utf16File(u"ab\ncd\n", true).substr(2), {u"ab", u"cd"}},
+    ParseCase{"FewNulsStayBytes", std::string("a\0b\nc\0d\n", 8), {std::u16string(u"a\0b", 3),
+        std::u16string(u"c\0d", 3)}},
+    ParseCase{"AllNulsStayBytes", std::string(64, '\0'), {std::u16string(64, u'\0')}}),
+    RowName());
+
+INSTANTIATE_TEST_SUITE_P(Utf32, ParseWordListTable, testing::Values(
+    ParseCase{"LittleEndian", Utf32File(U"ab\r\n#c\r\n\U0001F600x\r\ncd", false), {u"ab", u"\xd83d\xde00x", u"cd"}},
+    ParseCase{"BigEndian", Utf32File(U"ab\n\u00e9", true), {u"ab", u"\u00e9"}},
+    ParseCase{"PastLastCodePointMarked", Utf32File(U"a\x110000", false), {u"a\ufffd"}},
+    ParseCase{"CutLastUnitMarked", Utf32File(U"ab\ncd", true) + "xyz", {u"ab", u"cd\ufffd"}}),
     RowName());
 
 INSTANTIATE_TEST_SUITE_P(Encoding, ParseWordListTable, testing::Values(
@@ -156,20 +182,21 @@ TEST(ParseWordListRandomBytes, KeepsEveryEntryLine)
 }
 
 // A file handed over in pieces reads as it does whole, however the pieces cut its line ends, CR LF pairs,
-// multi-byte characters and byte-order marks.
-TEST(WordListParserPieces, ReadAsTheWholeFile)
+// multi-byte characters, units and byte-order marks, and whether the encoding is decided before its end.
+void ReadInPiecesAsWhole(std::uint32_t seed)
 {
-    std::mt19937 random(20261207u);
+    std::mt19937 random(seed);
     const std::string alphabet("ab #\r\n\xC3\xA9\xFF\xFE\xEF\xBB\xBF\x80\0", 15);
-    const std::string starts[] = {"", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+    const std::string starts[] = {"", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", std::string("\xFF\xFE\0\0", 4),
+        std::string("\0\0\xFE\xFF", 4)};
     std::uniform_int_distribution<std::size_t> unit(0, alphabet.size() - 1);
-    std::uniform_int_distribution<int> length(0, 80);
     std::uniform_int_distribution<std::size_t> piece(0, 9);
     for (int round = 0; round < 2000; ++round) {
-        std::string file = starts[round % 4];
+        std::string file = starts[round % 6];
+        std::uniform_int_distribution<int> length(0, round % 8 == 7 ? 3000 : 80);
         for (int n = length(random); n > 0; --n)
             file += alphabet[unit(random)];
-        WordListParser parser(file.size());
+        WordListParser parser;
         for (std::size_t at = 0; at < file.size();) {
             const std::size_t size = std::min(piece(random), file.size() - at);
             parser.Feed(std::string_view(file).substr(at, size));
@@ -180,11 +207,21 @@ TEST(WordListParserPieces, ReadAsTheWholeFile)
     }
 }
 
+TEST(WordListParserPieces, ReadAsTheWholeFile)
+{
+    for (const std::uint32_t seed : seeds::ForThisRun()) {
+        SCOPED_TRACE(seeds::Name(seed));
+        ReadInPiecesAsWhole(seed);
+    }
+}
+
 struct MatchCase {
     const char *name;
     Entries entries;
     std::u16string text;
-    int expected;
+    std::uint64_t expected;
+    // How many times in a row the first entry is listed.
+    std::uint64_t firstCopies = 1;
 };
 
 class WordMatcherTable : public testing::TestWithParam<MatchCase>
@@ -194,7 +231,10 @@ class WordMatcherTable : public testing::TestWithParam<MatchCase>
 TEST_P(WordMatcherTable, CountsEntries)
 {
     const MatchCase &c = GetParam();
-    EXPECT_EQ(WordMatcher(c.entries).CountMatches(c.text), c.expected);
+    std::vector<std::pair<std::u16string, std::uint64_t>> runs;
+    for (const auto &entry : c.entries)
+        runs.emplace_back(entry, runs.empty() ? c.firstCopies : 1);
+    EXPECT_EQ(WordMatcher(WordList(runs)).CountMatches(c.text), c.expected);
 }
 
 // clang-format off
@@ -214,6 +254,8 @@ INSTANTIATE_TEST_SUITE_P(Scoring, WordMatcherTable, testing::Values(
     MatchCase{"CaseVariantsAreCopies", {u"the", u"THE", u"The"}, u"tHe", 3},
     MatchCase{"OncePerText", {u"the"}, u"the the THE the", 1},
     MatchCase{"DuplicateOncePerTextEach", {u"ab", u"ab"}, u"ab ab ab", 2},
+    MatchCase{"CopiesPastThirtyTwoBits", {u"the", u"the", u"THE"}, u"tHe", 6'442'450'946, 6'442'450'944},
+    MatchCase{"RunGrowsPastThirtyTwoBits", {u"the", u"the"}, u"the", 4'294'967'295, 4'294'967'294},
     MatchCase{"NestedOverlaps", {u"he", u"her", u"hers"}, u"hers", 3},
     MatchCase{"ClassicOverlaps", {u"he", u"she", u"his", u"hers"}, u"ushers", 3},
     MatchCase{"SuffixThroughFailureLink", {u"abcd", u"bce"}, u"abce", 1},

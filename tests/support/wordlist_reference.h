@@ -1,8 +1,11 @@
 // Plain references for AutoRot's scoring and search, to check and measure the fast matcher against.
 #pragma once
 
+#include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "rot/rot.h"
@@ -15,10 +18,22 @@ namespace reference
 inline std::vector<std::u16string> Items(const WordList &list)
 {
     std::vector<std::u16string> items;
-    items.reserve(list.size());
-    for (std::size_t i = 0; i < list.size(); ++i)
-        items.emplace_back(list[i]);
+    for (std::size_t run = 0; run < list.RunCount(); ++run)
+        items.insert(items.end(), list.RunLength(run), std::u16string(list.RunText(run)));
     return items;
+}
+
+// The list of a file that must fit: small files never fail to.
+inline WordList Loaded(WordListResult parsed)
+{
+    if (const auto *error = std::get_if<WordListError>(&parsed))
+        throw std::runtime_error(*error == WordListError::TooLong ? "word list too long" : "out of memory");
+    return std::get<WordList>(std::move(parsed));
+}
+
+inline std::vector<std::u16string> Items(WordListResult parsed)
+{
+    return Items(Loaded(std::move(parsed)));
 }
 
 inline std::u16string UpperAscii(std::u16string_view text)
@@ -41,10 +56,10 @@ public:
             upperEntries_.push_back(UpperAscii(entry));
     }
 
-    int CountMatches(std::u16string_view text) const
+    std::uint64_t CountMatches(std::u16string_view text) const
     {
         const std::u16string upperText = UpperAscii(text);
-        int count = 0;
+        std::uint64_t count = 0;
         for (const auto &entry : upperEntries_)
             count += !entry.empty() && upperText.find(entry) != std::u16string::npos;
         return count;
@@ -57,7 +72,7 @@ private:
 struct AutoRotResult {
     int level = 0;
     // 0 when no rotation held any entry: AutoRot's failure.
-    int matches = 0;
+    std::uint64_t matches = 0;
 };
 
 // AutoRot's search: 26 single steps, each counted; only a strictly greater count moves the best.
@@ -67,7 +82,7 @@ template <typename Counter> AutoRotResult AutoRot(const Counter &counter, std::u
     std::u16string current(text);
     for (int step = 1; step <= 26; ++step) {
         current = RotText(current, 1);
-        const int matches = counter.CountMatches(current);
+        const std::uint64_t matches = counter.CountMatches(current);
         if (matches > best.matches)
             best = {26 - step, matches};
     }

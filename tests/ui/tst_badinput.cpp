@@ -1,5 +1,11 @@
 // Odd, huge and hostile input: texts and word-list files that must never crash, hang or lose text.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <fstream>
+
 #include <QClipboard>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -20,6 +26,7 @@ private slots:
     void cleanup();
 
     void hugeTextThroughEveryCommand();
+    void hugeCountsReportedWhole();
     void unusualUnitsKeptExactly_data();
     void unusualUnitsKeptExactly();
     void wordListFiles_data();
@@ -30,6 +37,31 @@ private slots:
 private:
     WindowFixture window_;
 };
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUINDLE_ADDRESS_SANITIZER
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUINDLE_ADDRESS_SANITIZER
+#endif
+#endif
+
+namespace
+{
+// Set in the child that loads a list under a memory limit.
+constexpr char kLimitedChild[] = "QUINDLE_TEST_LIMITED_CHILD";
+
+// Caps the address space a little above what this process uses already, as a small machine would.
+bool LimitAddressSpace(rlim_t headroom)
+{
+    std::ifstream statm("/proc/self/statm");
+    rlim_t pages = 0;
+    statm >> pages;
+    const rlim_t limit = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + headroom;
+    const rlimit cap {limit, limit};
+    return pages > 0 && setrlimit(RLIMIT_AS, &cap) == 0;
+}
+} // namespace
 
 void TestBadInput::cleanup()
 {
@@ -69,6 +101,21 @@ void TestBadInput::hugeTextThroughEveryCommand()
     box->selectAll();
     ui.cmdPaste->click();
     QVERIFY(box->text() == ToQt(RotText(ToCore(text), 13)));
+}
+
+void TestBadInput::hugeCountsReportedWhole()
+{
+    OPEN_WINDOW(window_, window_.writeWordList("hello\n"));
+    // Runs this long only come from files of many gigabytes, so the list is built from its runs.
+    using Runs = std::vector<std::pair<std::u16string, std::uint64_t>>;
+    window_.ui.lstWords->setItems(WordList(Runs {{u"hello", 3'000'000'000}, {u"world", 3'000'000'000}}));
+    window_.ui.txtRot->replaceAll(QStringLiteral("Uryyb Jbeyq"));
+    MessageRecorder recorder;
+    window_.ui.cmdAutoRot->click();
+    QCOMPARE(recorder.messages.size(), std::size_t(1));
+    QVERIFY2(recorder.messages[0].text.endsWith(
+                 QStringLiteral("AutoRot found 6000000000 word matches within this ROT level.")),
+        qPrintable(recorder.messages[0].text));
 }
 
 void TestBadInput::unusualUnitsKeptExactly_data()
@@ -134,6 +181,7 @@ void TestBadInput::wordListFiles_data()
     const QByteArray notepad = QByteArray("\xff\xfe") + QByteArray("h\0i\0\r\0\n\0=\xd8\0\xde\r\0\n\0", 16);
     QTest::newRow("utf-16 le") << notepad << 2 << "hi";
     QTest::newRow("utf-16 odd last byte") << notepad + 'x' << 3 << "hi";
+    QTest::newRow("utf-16 le without mark") << notepad.mid(2) << 2 << "hi";
 }
 
 void TestBadInput::wordListFiles()
@@ -160,21 +208,48 @@ void TestBadInput::wordListFiles()
 void TestBadInput::wordListPaths_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("messageStart");
+    QTest::addColumn<QString>("messagePart");
     QTest::newRow("directory") << "directory"
-                               << "The file \"";
+                               << "could not be read: it is not a regular file.";
     QTest::newRow("dangling link") << "dangling"
                                    << "The file \"wordlist.txt\" was not found.";
+    QTest::newRow("link loop") << "loop"
+                               << "could not be read: Too many levels of symbolic links.";
     QTest::newRow("pipe") << "pipe"
-                          << "The file \"";
-    QTest::newRow("4 GB, sparse") << "huge"
-                                  << "The file \"";
+                          << "could not be read: it is not a regular file.";
+    QTest::newRow("4 GiB, sparse") << "huge"
+                                   << "could not be read: it is 4 GB or larger.";
+    QTest::newRow("4.1 GB, sparse") << "over 4 GB"
+                                    << "could not be read: it is 4 GB or larger.";
+    // One line of a GiB: a child process loads it with little address space to spare.
+    QTest::newRow("out of memory") << "memory"
+                                   << "could not be read: there is not enough memory to hold it.";
 }
 
 void TestBadInput::wordListPaths()
 {
     QFETCH(QString, kind);
-    QFETCH(QString, messageStart);
+    QFETCH(QString, messagePart);
+    if (kind == QLatin1String("memory") && !qEnvironmentVariableIsSet(kLimitedChild)) {
+#ifdef QUINDLE_ADDRESS_SANITIZER
+        QSKIP("AddressSanitizer ends a process whose allocation fails instead of failing the allocation");
+#endif
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QLatin1String(kLimitedChild), QStringLiteral("1"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+            {QStringLiteral("wordListPaths:") + QString::fromLatin1(QTest::currentDataTag())});
+        QVERIFY(child.waitForFinished(120000));
+        const QByteArray output = child.readAll();
+        qInfo().noquote() << QStringLiteral("the child under the memory limit:\n")
+                + QString::fromLocal8Bit(output);
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QVERIFY(output.contains("PASS   : TestBadInput::wordListPaths(out of memory)"));
+        return;
+    }
     const QString folder = window_.filePath(kind);
     QVERIFY(QDir().mkpath(folder));
     const QString path = folder + QStringLiteral("/wordlist.txt");
@@ -182,17 +257,27 @@ void TestBadInput::wordListPaths()
         QVERIFY(QDir().mkpath(path));
     else if (kind == QLatin1String("dangling"))
         QVERIFY(QFile::link(folder + QStringLiteral("/nowhere.txt"), path));
-    else if (kind == QLatin1String("huge")) {
+    else if (kind == QLatin1String("loop"))
+        QVERIFY(QFile::link(path, path));
+    else if (kind == QLatin1String("huge") || kind == QLatin1String("over 4 GB")
+        || kind == QLatin1String("memory")) {
+        const qint64 size = kind == QLatin1String("huge") ? qint64 {1} << 32
+            : kind == QLatin1String("memory")             ? qint64 {1} << 30
+                                                          : qint64 {4'100'000'000};
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64 {1} << 32));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
     } else
         QCOMPARE(::system(qPrintable(QStringLiteral("mkfifo '%1'").arg(path))), 0);
+    if (kind == QLatin1String("memory"))
+        QVERIFY(LimitAddressSpace(rlim_t {256} << 20));
     MessageRecorder recorder;
     OPEN_WINDOW(window_, path);
     QCOMPARE(recorder.messages.size(), std::size_t(1));
     QCOMPARE(recorder.messages[0].title, QStringLiteral("Error!"));
     QCOMPARE(recorder.messages[0].icon, MessageIcon::Critical);
-    QVERIFY2(recorder.messages[0].text.startsWith(messageStart), qPrintable(recorder.messages[0].text));
+    QVERIFY2(recorder.messages[0].text.contains(messagePart), qPrintable(recorder.messages[0].text));
+    if (qEnvironmentVariableIsSet(kLimitedChild))
+        qInfo().noquote() << recorder.messages[0].text;
     QVERIFY(!window_.ui.cmdAutoRot->isEnabled());
     QVERIFY(window_.ui.cmdToRot->isEnabled());
 }
