@@ -149,12 +149,12 @@ INSTANTIATE_TEST_SUITE_P(Encoding, ParseWordListTable, testing::Values(
 
 // Lines of random bytes drawn from a pool, so most repeat: each one that is neither blank nor a comment
 // comes back in its place, as it reads on its own, none lost or merged.
-TEST(ParseWordListRandomBytes, KeepsEveryEntryLine)
+void KeepsEveryEntryLine(std::uint32_t seed)
 {
-    std::mt19937 random(20240611u);
+    std::mt19937 random(seed);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> length(1, 12);
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 2; ++round) {
         std::vector<std::string> pool(600);
         for (auto &text : pool) {
             const int n = length(random);
@@ -181,6 +181,11 @@ TEST(ParseWordListRandomBytes, KeepsEveryEntryLine)
     }
 }
 
+TEST(ParseWordListRandomBytes, KeepsEveryEntryLine)
+{
+    ForEachSeed(KeepsEveryEntryLine, [] { return testing::Test::HasFailure(); });
+}
+
 // A file handed over in pieces reads as it does whole, however the pieces cut its line ends, CR LF pairs,
 // multi-byte characters, units and byte-order marks, and whether the encoding is decided before its end.
 void ReadInPiecesAsWhole(std::uint32_t seed)
@@ -191,7 +196,7 @@ void ReadInPiecesAsWhole(std::uint32_t seed)
         std::string("\0\0\xFE\xFF", 4)};
     std::uniform_int_distribution<std::size_t> unit(0, alphabet.size() - 1);
     std::uniform_int_distribution<std::size_t> piece(0, 9);
-    for (int round = 0; round < 2000; ++round) {
+    for (int round = 0; round < 200; ++round) {
         std::string file = starts[round % 6];
         std::uniform_int_distribution<int> length(0, round % 8 == 7 ? 3000 : 80);
         for (int n = length(random); n > 0; --n)
@@ -209,10 +214,7 @@ void ReadInPiecesAsWhole(std::uint32_t seed)
 
 TEST(WordListParserPieces, ReadAsTheWholeFile)
 {
-    for (const std::uint32_t seed : seeds::ForThisRun()) {
-        SCOPED_TRACE(seeds::Name(seed));
-        ReadInPiecesAsWhole(seed);
-    }
+    ForEachSeed(ReadInPiecesAsWhole, [] { return testing::Test::HasFailure(); });
 }
 
 struct MatchCase {
@@ -296,10 +298,9 @@ class WordMatcherRandom : public testing::TestWithParam<Alphabet>
 {
 };
 
-TEST_P(WordMatcherRandom, AgreesWithPlainSearch)
+void AgreeWithPlainSearch(const std::u16string &units, std::uint32_t seed)
 {
-    const std::u16string &units = GetParam().units;
-    std::mt19937 random(static_cast<unsigned>(units.size()) * 7919u);
+    std::mt19937 random(seed);
     std::uniform_int_distribution<std::size_t> pick(0, units.size() - 1);
     auto randomText = [&](int maxLength) {
         std::u16string text(std::uniform_int_distribution<int>(0, maxLength)(random), u'\0');
@@ -307,7 +308,7 @@ TEST_P(WordMatcherRandom, AgreesWithPlainSearch)
             c = units[pick(random)];
         return text;
     };
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 15; ++round) {
         Entries entries(std::uniform_int_distribution<int>(0, 40)(random));
         for (auto &entry : entries)
             entry = randomText(6);
@@ -321,6 +322,13 @@ TEST_P(WordMatcherRandom, AgreesWithPlainSearch)
     }
 }
 
+TEST_P(WordMatcherRandom, AgreesWithPlainSearch)
+{
+    const std::u16string &units = GetParam().units;
+    ForEachSeed([&units](std::uint32_t seed) { AgreeWithPlainSearch(units, seed); },
+        [] { return testing::Test::HasFailure(); });
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(SmallAlphabets, WordMatcherRandom, testing::Values(
     Alphabet{"TwoLetters", u"ab"},
@@ -332,13 +340,13 @@ INSTANTIATE_TEST_SUITE_P(SmallAlphabets, WordMatcherRandom, testing::Values(
 // clang-format on
 
 // A node with a few children, with more than can be scanned one by one, and with enough to get a full row.
-TEST(WordMatcherFanOut, AgreesWithPlainSearchAtEveryWidth)
+void AgreeAtEveryWidth(std::uint32_t seed)
 {
     std::u16string units;
     for (char16_t c = 0x100; c < 0x100 + 120; ++c)
         units.push_back(c);
     const std::u16string textUnits = units + u"qQrst";
-    std::mt19937 random(99u);
+    std::mt19937 random(seed);
     std::uniform_int_distribution<std::size_t> pick(0, textUnits.size() - 1);
     for (std::size_t width = 1; width <= units.size(); ++width) {
         Entries entries;
@@ -360,6 +368,13 @@ TEST(WordMatcherFanOut, AgreesWithPlainSearchAtEveryWidth)
         ASSERT_EQ(matcher.CountMatches(text), reference::PlainSearch(entries).CountMatches(text))
             << "width " << width;
     }
+}
+
+TEST(WordMatcherFanOut, AgreesWithPlainSearchAtEveryWidth)
+{
+    // Each seed builds 120 matchers, so fewer seeds than elsewhere.
+    ForEachSeed(
+        AgreeAtEveryWidth, [] { return testing::Test::HasFailure(); }, 10);
 }
 
 } // namespace
