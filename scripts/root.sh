@@ -77,12 +77,18 @@ root_make() {
         rm -f "$dir.debootstrap.log"
         tar -cf "$cache.part" --numeric-owner -C "$dir" . && mv "$cache.part" "$cache"
     fi
-    # apt inside fetches its own release from the host's archives with the host's settings (a proxy, say);
-    # daemons that packages bring are not started.
+    # apt inside fetches its own release from the host's archives with the host's own settings (a proxy,
+    # say), not those the host's packages bring: a package of the root's release would find its own file
+    # changed and stop to ask. Daemons that packages bring are not started.
     rm -rf "$dir/etc/apt/sources.list.d"
     mkdir -p "$dir/etc/apt/sources.list.d"
     echo "$sources" >"$dir/etc/apt/sources.list"
-    [ -e /etc/apt/apt.conf.d ] && cp -a /etc/apt/apt.conf.d "$dir/etc/apt/"
+    local conf
+    for conf in /etc/apt/apt.conf.d/*; do
+        if [ -f "$conf" ] && ! dpkg-query -S "$conf" >/dev/null 2>&1; then
+            cp -a "$conf" "$dir/etc/apt/apt.conf.d/"
+        fi
+    done
     cp -L /etc/resolv.conf "$dir/etc/resolv.conf"
     printf '#!/bin/sh\nexit 101\n' >"$dir/usr/sbin/policy-rc.d"
     chmod 755 "$dir/usr/sbin/policy-rc.d"
