@@ -81,7 +81,7 @@ void BM_AutoRot(benchmark::State &state)
         const int level = Search(entries, text);
         if (level != 13)
             state.SkipWithError("the search did not find ROT 13");
-        benchmark::DoNotOptimize(level);
+        benchmark::DoNotOptimize(&level);
     }
     state.counters["entries"] = static_cast<double>(entries.size());
     state.counters["chars"] = static_cast<double>(text.size());
@@ -243,7 +243,7 @@ void BM_LaterClick(benchmark::State &state)
         // sure.
         if (state.range(0) == 0 && result.level != 13)
             state.SkipWithError("the search did not find ROT 13");
-        benchmark::DoNotOptimize(result);
+        benchmark::DoNotOptimize(&result);
     }
     state.SetLabel(ListName(state.range(0)));
 }

@@ -27,6 +27,14 @@ ensure_packages() {
     fi
 }
 
+# package_available NAME: true when NAME is installed or this machine's apt sources offer it.
+package_available() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed' && return 0
+    # Lists may be missing or old on a fresh machine.
+    as_root apt-get update -qq
+    [ -n "$(apt-cache policy "$1" 2>/dev/null | sed -n 's/^ *Candidate: //p' | grep -v '(none)')" ]
+}
+
 # configure_build DIR [CMAKE OPTIONS...]
 configure_build() {
     local dir=$1

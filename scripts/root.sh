@@ -1,7 +1,10 @@
-# Sourced: throwaway minimal Debian 12 roots made with debootstrap, commands run inside them, removal.
+# Sourced: throwaway minimal Debian roots made with debootstrap, commands run inside them, removal.
 # shellcheck shell=bash
 
-QUINDLE_ROOT_SUITE=bookworm
+# The release of this machine, e.g. bookworm: roots are of it unless told otherwise.
+root_host_suite() {
+    (. /etc/os-release && echo "${VERSION_CODENAME:-}")
+}
 
 # root_require_root "$@": making and entering a root takes mount, chroot and device files, so a script
 # that does it starts itself again through sudo when a user runs it.
@@ -10,46 +13,86 @@ root_require_root() {
         exec sudo --preserve-env=CI,CMAKE_BUILD_PARALLEL_LEVEL,CTEST_PARALLEL_LEVEL,QUINDLE_FUZZ_SECONDS "$0" "$@"
 }
 
-# The host's own Debian archive (not its security one), so a root fetches from the same place.
-root_mirror() {
-    local uri
-    uri=$(grep -hs '^URIs:' /etc/apt/sources.list.d/*.sources | awk '{print $2}' | grep -v security | head -n 1 || true)
-    if [ -z "$uri" ]; then
-        uri=$(grep -hs '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
-            sed -E 's/^deb +(\[[^]]*\] +)?([^ ]+).*/\2/' | grep -v security | head -n 1 || true)
-    fi
-    echo "${uri:-http://deb.debian.org/debian}"
+# Each enabled Debian package source of this machine as "URI SUITE", one-line and deb822 files alike.
+root_host_sources() {
+    grep -hs '^[[:space:]]*deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
+        sed -E 's/^[[:space:]]*deb[[:space:]]+(\[[^]]*\][[:space:]]+)?([^[:space:]]+)[[:space:]]+([^[:space:]]+).*/\2 \3/' || true
+    local files=(/etc/apt/sources.list.d/*.sources)
+    [ -e "${files[0]}" ] || return 0
+    awk 'function flush(   n, m, i, j, u, s) {
+             if (deb && enabled) {
+                 n = split(uris, u, " "); m = split(suites, s, " ")
+                 for (i = 1; i <= n; i++) for (j = 1; j <= m; j++) print u[i], s[j]
+             }
+             deb = 0; enabled = 1; uris = ""; suites = ""
+         }
+         BEGIN { enabled = 1 }
+         FNR == 1 || /^[[:space:]]*$/ { flush() }
+         /^#/ { next }
+         tolower($1) == "types:" { for (i = 2; i <= NF; i++) if ($i == "deb") deb = 1 }
+         tolower($1) == "uris:" { $1 = ""; uris = $0 }
+         tolower($1) == "suites:" { $1 = ""; suites = $0 }
+         tolower($1) == "enabled:" { enabled = (tolower($2) != "no") }
+         END { flush() }' "${files[@]}"
 }
 
-# root_make DIR CACHE: a fresh root in DIR. The first run keeps the debootstrapped base as the tar file
-# CACHE; later runs unpack that instead of downloading it again.
+# root_sources SUITE: apt sources for a root of SUITE, from this machine's own Debian archive and, if
+# it has one, its security archive; the same places, the root's own release. Fails when there is none.
+root_sources() {
+    local suite=$1 host sources mirror security
+    host=$(root_host_suite)
+    sources=$(root_host_sources)
+    mirror=$(awk -v s="$host" '$2 == s { print $1; exit }' <<<"$sources")
+    security=$(awk -v s="$host-security" '$2 == s { print $1; exit }' <<<"$sources")
+    if [ -z "$mirror" ]; then
+        echo "No Debian archive for ${host:-this release} in this machine's apt sources (/etc/apt/sources.list," \
+            "/etc/apt/sources.list.d/): add one, the Debian roots are fetched from it." >&2
+        return 1
+    fi
+    echo "deb $mirror $suite main"
+    echo "deb $mirror $suite-updates main"
+    [ -z "$security" ] || echo "deb $security $suite-security main"
+}
+
+# root_make DIR CACHE [SUITE]: a fresh root of SUITE (default: this machine's release) in DIR. The first
+# run keeps the debootstrapped base as the tar file CACHE; later runs unpack that instead of downloading
+# it again.
 root_make() {
-    local dir=$1 cache=$2
+    local dir=$1 cache=$2 suite=${3:-$(root_host_suite)} sources
+    [ -n "$suite" ] || { echo "No Debian release named in /etc/os-release (VERSION_CODENAME)" >&2; return 1; }
+    # Before anything is made: with no archive to fetch from there is nothing to do.
+    sources=$(root_sources "$suite") || return 1
     root_remove "$dir"
     mkdir -p "$dir"
     if [ -f "$cache" ]; then
         tar -xpf "$cache" --numeric-owner -C "$dir"
     else
-        echo "Making a minimal Debian $QUINDLE_ROOT_SUITE root in $dir"
+        echo "Making a minimal Debian $suite root in $dir"
         # Its own mount namespace: what it mounts inside DIR goes away even if it is killed.
-        unshare --mount --propagation private -- debootstrap --variant=minbase "$QUINDLE_ROOT_SUITE" "$dir" "$(root_mirror)" >"$dir.debootstrap.log" 2>&1 || {
+        unshare --mount --propagation private -- debootstrap --variant=minbase "$suite" "$dir" \
+            "$(awk 'NR == 1 { print $2 }' <<<"$sources")" >"$dir.debootstrap.log" 2>&1 || {
             tail -n 20 "$dir.debootstrap.log" >&2
             return 1
         }
         rm -f "$dir.debootstrap.log"
         tar -cf "$cache.part" --numeric-owner -C "$dir" . && mv "$cache.part" "$cache"
     fi
-    # apt inside uses the host's archives and settings; daemons that packages bring are not started.
-    local item
-    rm -f "$dir/etc/apt/sources.list"
-    for item in sources.list sources.list.d apt.conf.d preferences.d trusted.gpg.d keyrings; do
-        [ -e "/etc/apt/$item" ] && cp -a "/etc/apt/$item" "$dir/etc/apt/"
+    # apt inside fetches its own release from the host's archives with the host's own settings (a proxy,
+    # say), not those the host's packages bring: a package of the root's release would find its own file
+    # changed and stop to ask. Daemons that packages bring are not started.
+    rm -rf "$dir/etc/apt/sources.list.d"
+    mkdir -p "$dir/etc/apt/sources.list.d"
+    echo "$sources" >"$dir/etc/apt/sources.list"
+    local conf
+    for conf in /etc/apt/apt.conf.d/*; do
+        if [ -f "$conf" ] && ! dpkg-query -S "$conf" >/dev/null 2>&1; then
+            cp -a "$conf" "$dir/etc/apt/apt.conf.d/"
+        fi
     done
     cp -L /etc/resolv.conf "$dir/etc/resolv.conf"
     printf '#!/bin/sh\nexit 101\n' >"$dir/usr/sbin/policy-rc.d"
     chmod 755 "$dir/usr/sbin/policy-rc.d"
 }
-
 # root_run DIR COMMAND...: runs COMMAND as root inside DIR with a clean environment. /proc and /dev are
 # mounted in a mount namespace of its own, so they vanish with its last process whatever happens and
 # never show in DIR from outside. DIR is bound onto itself so that a root made inside it can do the same.

@@ -1,25 +1,27 @@
 #!/usr/bin/env bash
-# Proves the README's two commands on a fresh machine: makes a minimal Debian 12 root in build-fresh/root,
-# puts a clean clone of HEAD in it and runs there, exactly as written, scripts/run.sh (without a display
-# it must build build/quindle, install nothing for the tests and say that no display was found) and then
-# scripts/test.sh. Removes the root afterwards, also on failure or interrupt.
-# Usage: scripts/test-fresh.sh [run|test|both]   (default: both)
+# Proves the README's two commands on a fresh machine: makes a minimal Debian root of SUITE (default: this
+# machine's release) in build-fresh/root-SUITE, puts a clean clone of HEAD in it and runs there, exactly as
+# written, scripts/run.sh (without a display it must build build/quindle, install nothing for the tests and
+# say that no display was found) and then scripts/test.sh. Removes the root afterwards, also on failure or
+# interrupt.
+# Usage: scripts/test-fresh.sh [run|test|both] [SUITE]   (default: both, this machine's release)
 source "$(dirname "$0")/lib.sh"
 source "$QUINDLE_ROOT/scripts/root.sh"
 root_require_root "$@"
 
 what=${1:-both}
+suite=${2:-$(root_host_suite)}
 case "$what" in
 run | test | both) ;;
 *)
-    echo "usage: $0 [run|test|both]" >&2
+    echo "usage: $0 [run|test|both] [SUITE]" >&2
     exit 64
     ;;
 esac
 
 ensure_packages debootstrap git
 fresh="$QUINDLE_ROOT/build-fresh"
-root="$fresh/root"
+root="$fresh/root-$suite"
 mkdir -p "$fresh"
 exec 9>"$fresh/lock"
 flock 9
@@ -27,11 +29,11 @@ trap 'root_remove "$root"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-root_make "$root" "$fresh/base-bookworm.tar"
+root_make "$root" "$fresh/base-$suite.tar" "$suite"
 head=$(git -C "$QUINDLE_ROOT" rev-parse HEAD)
 git clone -q --no-checkout "$QUINDLE_ROOT" "$root/root/quindle"
 git -C "$root/root/quindle" checkout -q --detach "$head"
-echo "Fresh root $root with a clone of $head"
+echo "Fresh Debian $suite root $root with a clone of $head"
 
 # in_root COMMAND: runs the README command COMMAND from the clone's top folder inside the root.
 in_root() {
@@ -42,21 +44,21 @@ if [ "$what" != test ]; then
     start=$SECONDS
     status=0
     # Into a file, not through a pipe: the shell holds a signal's trap until a pipeline ends.
-    in_root scripts/run.sh >"$fresh/run.log" 2>&1 || status=$?
-    cat "$fresh/run.log"
+    in_root scripts/run.sh >"$fresh/run-$suite.log" 2>&1 || status=$?
+    cat "$fresh/run-$suite.log"
     [ "$status" -eq 2 ] || { echo "FAIL: scripts/run.sh exited with $status, not 2 (built, no display)"; exit 1; }
-    grep -q 'no display was found' "$fresh/run.log" || { echo "FAIL: scripts/run.sh did not say that no display was found"; exit 1; }
+    grep -q 'no display was found' "$fresh/run-$suite.log" || { echo "FAIL: scripts/run.sh did not say that no display was found"; exit 1; }
     [ -x "$root/root/quindle/build/quindle" ] || { echo "FAIL: scripts/run.sh did not build build/quindle"; exit 1; }
     # The program alone: nothing that only the tests need.
     if root_run "$root" dpkg-query -W "${QUINDLE_TEST_PACKAGES[@]}" >/dev/null 2>&1; then
         echo "FAIL: scripts/run.sh installed a test library"
         exit 1
     fi
-    echo "fresh root: scripts/run.sh built build/quindle and found no display in $((SECONDS - start)) s"
+    echo "fresh $suite root: scripts/run.sh built build/quindle and found no display in $((SECONDS - start)) s"
 fi
 
 if [ "$what" != run ]; then
-    echo "fresh root: scripts/test.sh"
+    echo "fresh $suite root: scripts/test.sh"
     # Nothing is printed after it, so the output ends with its summary line.
     in_root scripts/test.sh
 fi

@@ -95,7 +95,9 @@ sed -i 's/^Version: .*/&+next1/' "$next_dir/DEBIAN/control"
 dpkg-deb -b --root-owner-group "$next_dir" "$build/next.deb" >/dev/null
 rm -rf "$next_dir"
 
-root_make "$root" "$build/base-bookworm.tar"
+# The same Debian release as this machine: the package built here is tested where it was built for.
+suite=$(root_host_suite)
+root_make "$root" "$build/base-$suite.tar" "$suite"
 mkdir -p "$root/root/package-test"
 cp "$deb" "$root/root/package-test/quindle.deb"
 mv "$build/next.deb" "$root/root/package-test/quindle-next.deb"
