@@ -154,7 +154,11 @@ void RotTextBox::write(qsizetype from, qsizetype to, const QString &text)
     cursor.setPosition(int(from));
     cursor.setPosition(int(to), QTextCursor::KeepAnchor);
     cursor.insertText(text);
-    model_.replace(from, to - from, text);
+    // A whole text is shared, not copied into the model's buffer.
+    if (from == 0 && to == model_.positions())
+        model_.assign(text);
+    else
+        model_.replace(from, to - from, text);
     cursor.endEditBlock();
 }
 
