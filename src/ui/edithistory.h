@@ -1,4 +1,4 @@
-// The working text box's undo and redo history: swap steps kept within a memory budget.
+// The working text box's undo and redo history: swap steps whose oldest undo steps go past a memory budget.
 #pragma once
 
 #include <deque>

@@ -24,7 +24,7 @@ public:
     explicit RotTextBox(QWidget *parent = nullptr);
     ~RotTextBox() override;
 
-    // The history gives back the memory of its oldest steps past this many bytes.
+    // The history gives back the memory of its oldest undo steps past this many bytes.
     static constexpr qsizetype kHistoryBudget = qsizetype(256) << 20;
 
     const QString &text() const { return model_.text(); }
