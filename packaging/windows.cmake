@@ -22,5 +22,8 @@ set(CPACK_NSIS_DISPLAY_NAME Quindle)
 set(CPACK_NSIS_URL_INFO_ABOUT "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_NSIS_INSTALLED_ICON_NAME quindle.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# A 64-bit installer for a 64-bit program; NSIS makes 32-bit ones unless told, and those need 32-bit support
+# that not every Windows (or wine) has.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 # The Start-menu entry: program file name (without .exe), then the entry's text.
 set(CPACK_PACKAGE_EXECUTABLES quindle Quindle)
