@@ -428,8 +428,12 @@ void TestFrmMain::unreadableWordListDisablesAutoRot()
     QFETCH(QString, kind);
     const QString path = window_.filePath(kind + QStringLiteral("/wordlist.txt"));
     QVERIFY(QDir().mkpath(kind == QLatin1String("directory") ? path : QFileInfo(path).path()));
-    if (kind == QLatin1String("fifo"))
+    if (kind == QLatin1String("fifo")) {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has no fifos");
+#endif
         QCOMPARE(::system(qPrintable(QStringLiteral("mkfifo '%1'").arg(path))), 0);
+    }
     MessageRecorder recorder;
     OPEN_WINDOW(window_, path);
     QCOMPARE(recorder.messages.size(), std::size_t(1));
