@@ -35,6 +35,11 @@ void RegisterFonts()
         QFontDatabase::addApplicationFont(kTahomaFile);
 }
 
+bool CanHaveTahoma()
+{
+    return QFontDatabase::hasFamily(kTahoma) || QFile::exists(kTahomaFile);
+}
+
 QFont UiFont(const Caption &tightest)
 {
     QFont font(ProportionalFamily());

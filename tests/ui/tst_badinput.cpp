@@ -1,6 +1,8 @@
 // Odd, huge and hostile input: texts and word-list files that must never crash, hang or lose text.
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <fstream>
 
@@ -51,6 +53,7 @@ namespace
 // Set in the child that loads a list under a memory limit.
 constexpr char kLimitedChild[] = "QUINDLE_TEST_LIMITED_CHILD";
 
+#ifndef _WIN32
 // Caps the address space a little above what this process uses already, as a small machine would.
 bool LimitAddressSpace(rlim_t headroom)
 {
@@ -61,6 +64,7 @@ bool LimitAddressSpace(rlim_t headroom)
     const rlimit cap {limit, limit};
     return pages > 0 && setrlimit(RLIMIT_AS, &cap) == 0;
 }
+#endif
 } // namespace
 
 void TestBadInput::cleanup()
@@ -234,6 +238,9 @@ void TestBadInput::wordListPaths()
 #ifdef QUINDLE_ADDRESS_SANITIZER
         QSKIP("AddressSanitizer ends a process whose allocation fails instead of failing the allocation");
 #endif
+#ifdef Q_OS_WIN
+        QSKIP("Windows has no address-space limit for one process");
+#endif
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QLatin1String(kLimitedChild), QStringLiteral("1"));
@@ -266,10 +273,16 @@ void TestBadInput::wordListPaths()
                                                           : qint64 {4'100'000'000};
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
-    } else
+    } else {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has no fifos");
+#endif
         QCOMPARE(::system(qPrintable(QStringLiteral("mkfifo '%1'").arg(path))), 0);
+    }
+#ifndef Q_OS_WIN
     if (kind == QLatin1String("memory"))
         QVERIFY(LimitAddressSpace(rlim_t {256} << 20));
+#endif
     MessageRecorder recorder;
     OPEN_WINDOW(window_, path);
     QCOMPARE(recorder.messages.size(), std::size_t(1));

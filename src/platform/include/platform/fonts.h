@@ -9,6 +9,8 @@ namespace platform
 
 // Makes Tahoma available from a known metric-compatible copy when the system lacks it.
 void RegisterFonts();
+// Whether Tahoma is installed or its metric-compatible copy is there for RegisterFonts().
+bool CanHaveTahoma();
 
 // A caption that must fit the width the layout gives it.
 struct Caption {
