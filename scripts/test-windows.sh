@@ -32,13 +32,17 @@ unset QT_QPA_PLATFORM
 export WINEPREFIX="$x11_work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot --init >"$x11_work/wineboot.log" 2>&1
 wineserver --wait
+# Windows comes with Tahoma. Debian's wine has its copy (fonts-wine) but puts no font into a new prefix,
+# so without this the program would be drawn in whatever font wine falls back to.
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 
 # --- The test suites, with Qt's DLLs and plugins from the cache. The window tests draw offscreen, where
 # Qt reads fonts from one folder: wine's, which has a Tahoma. SUITES is a ctest -R or -E pattern.
 suites() {
     local log="$x11_work/ctest$1.log" status
-    (cd "$build" && WINEPATH="$(winepath -w "$qt/bin")" QT_PLUGIN_PATH="$(winepath -w "$qt/plugins")" \
-        QT_QPA_FONTDIR="$(winepath -w /usr/share/wine/fonts)" \
+    # Wine passes WINEQT_ variables to the program as QT_ ones, and no QT_ variable at all.
+    (cd "$build" && WINEPATH="$(winepath -w "$qt/bin")" WINEQT_PLUGIN_PATH="$(winepath -w "$qt/plugins")" \
+        WINEQT_QPA_FONTDIR="$(winepath -w /usr/share/wine/fonts)" \
         ctest "$1" '^tst_' --output-on-failure --timeout 300 --parallel 2) >"$log" 2>&1
     status=$?
     grep -E 'tests passed|tests failed|\*\*\*Failed|Timeout' "$log"
@@ -62,7 +66,7 @@ check "silent install: program, word list, Qt, platform plugin, Start-menu entry
 main_title="Quindle - https://quindle.org"
 wid=
 start_program() {
-    # No QT_QPA_PLATFORM: only the windows plugin is installed, and only it makes an X window through wine.
+    # The windows plugin: the only one installed, and the one that makes an X window through wine.
     (cd "$installed" && wine ./quindle.exe) >"$x11_work/quindle.log" 2>&1 &
     x11_pids+=($!)
     x11_wait 60 x11_window "$main_title" >/dev/null || return 1

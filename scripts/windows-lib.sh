@@ -4,7 +4,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 # Cross compiler, the installer maker, and wine with a headless X server to run and drive the result.
 QUINDLE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix cmake ninja-build qt6-base-dev googletest nsis
-    wine wine64 xvfb xdotool xclip imagemagick)
+    wine wine64 fonts-wine xvfb xdotool xclip imagemagick)
 
 # Qt for Windows takes long to build, so it lives in a build cache outside the source tree:
 # QUINDLE_WINDOWS_CACHE, else the user's cache folder; root, as in CI, uses /var/cache.
