@@ -74,12 +74,15 @@ frmMain::frmMain(const QString &wordListPath, QWidget *parent)
     setWindowIcon(WindowIcon());
     setFont(platform::UiFont({kRotLevelCaption, kRotLevelWidth, true}));
     setFixedSize(twips(kClientWidth), twips(kClientHeight));
-    // Frame captions sit on the frame's top edge, so the controls fit inside at their given offsets.
-    setStyleSheet(
-        QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: %1px; }"
-                       "QGroupBox::title { subcontrol-origin: margin; left: %2px; padding: 0 1px; }")
-            .arg(QFontMetrics(font()).height() / 2)
-            .arg(twips(90)));
+    // Frame captions sit on the frame's top edge, so the controls fit inside at their given offsets. A check
+    // box keeps its caption close: the styles' wider gaps push "Fixed width font" past the box's width
+    // where the text is hinted wider, as on Windows.
+    setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: %1px; }"
+                                 "QGroupBox::title { subcontrol-origin: margin; left: %2px; padding: 0 1px; }"
+                                 "QCheckBox { spacing: %3px; }")
+                      .arg(QFontMetrics(font()).height() / 2)
+                      .arg(twips(90))
+                      .arg(twips(60)));
 
     createControls();
     setTabOrderAndFocus();

@@ -168,8 +168,9 @@ void TestFrmMain::captions()
     else if (auto *l = qobject_cast<QLabel *>(widget))
         text = l->text();
     QCOMPARE(text, caption);
-    // The whole caption fits the control it sits on, beside the box of a check box.
-    int needed = QFontMetrics(widget->font()).horizontalAdvance(caption);
+    // Every drawn pixel of the caption lies on the control it sits on, beside the box of a check box. The
+    // ink, not the advance: a bold colon's blank right side may pass the edge unseen.
+    int needed = QFontMetrics(widget->font()).boundingRect(caption).right() + 1;
     if (qobject_cast<QCheckBox *>(widget))
         needed += widget->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget)
             + widget->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget);
