@@ -13,20 +13,23 @@ if [ -f "$prefix/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ] &&
 fi
 mkdir -p "$cache"
 
-# apt-get source needs a deb-src entry; it is made from the machine's own Debian entries.
-sources=/etc/apt/sources.list.d/quindle-deb-src.sources
-if ! apt-get source --print-uris qt6-base >/dev/null 2>&1; then
+# apt-get source needs deb-src entries. They are copied from the machine's own Debian entries into an apt
+# setup of the cache's own, so the machine's apt configuration stays as it was.
+src="$cache/qt6-base-source"
+if [ ! -f "$src/.unpacked" ]; then
     codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
     entries=$(deb_src_entries "$codename")
     [ -n "$entries" ] || { echo "No Debian $codename entry in the apt sources to copy" >&2; exit 1; }
-    echo "$entries" | as_root tee "$sources" >/dev/null
-    as_root apt-get update -qq
-fi
-
-src="$cache/qt6-base-source"
-if [ ! -f "$src/.unpacked" ]; then
+    apt_dir="$cache/apt"
+    rm -rf "$apt_dir" && mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache"
+    grep '^deb-src ' <<<"$entries" >"$apt_dir/sources.list.d/deb-src.list" || true
+    grep -v '^deb-src ' <<<"$entries" >"$apt_dir/sources.list.d/deb-src.sources" || true
+    apt_own=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt_dir/sources.list.d"
+        -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir/cache" -o APT::Sandbox::User=root)
+    apt-get "${apt_own[@]}" update -qq >&2
     rm -rf "$src" && mkdir -p "$src"
-    (cd "$src" && apt-get source -qq qt6-base >&2)
+    (cd "$src" && apt-get "${apt_own[@]}" source -qq qt6-base >&2)
+    rm -rf "$apt_dir"
     touch "$src/.unpacked"
 fi
 qtsrc=$(find "$src" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
@@ -53,4 +56,6 @@ cmake -S "$qtsrc" -B "$build" -G Ninja -Wno-dev >&2 \
     -DFEATURE_testlib=ON -DFEATURE_widgets=ON -DFEATURE_gui=ON
 CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2} cmake --build "$build" >&2
 cmake --install "$build" >&2
+# Only the installed Qt is kept: the source and the build take ten times its space.
+rm -rf "$build" "$src"
 echo "$prefix"

@@ -6,11 +6,13 @@ root_host_suite() {
     (. /etc/os-release && echo "${VERSION_CODENAME:-}")
 }
 
+# The settings of this machine's environment that reach the commands run in a root.
+root_passed_env=(CI CMAKE_BUILD_PARALLEL_LEVEL CTEST_PARALLEL_LEVEL QUINDLE_FUZZ_SECONDS QUINDLE_WINDOWS_CACHE)
+
 # root_require_root "$@": making and entering a root takes mount, chroot and device files, so a script
 # that does it starts itself again through sudo when a user runs it.
 root_require_root() {
-    [ "$(id -u)" -eq 0 ] ||
-        exec sudo --preserve-env=CI,CMAKE_BUILD_PARALLEL_LEVEL,CTEST_PARALLEL_LEVEL,QUINDLE_FUZZ_SECONDS "$0" "$@"
+    [ "$(id -u)" -eq 0 ] || exec sudo --preserve-env="$(IFS=, && echo "${root_passed_env[*]}")" "$0" "$@"
 }
 
 # Each enabled Debian package source of this machine as "URI SUITE", one-line and deb822 files alike.
@@ -93,22 +95,30 @@ root_make() {
     printf '#!/bin/sh\nexit 101\n' >"$dir/usr/sbin/policy-rc.d"
     chmod 755 "$dir/usr/sbin/policy-rc.d"
 }
-# root_run DIR COMMAND...: runs COMMAND as root inside DIR with a clean environment. /proc and /dev are
-# mounted in a mount namespace of its own, so they vanish with its last process whatever happens and
-# never show in DIR from outside. DIR is bound onto itself so that a root made inside it can do the same.
+# Folders of this machine that root_run shows at the same path inside the root, such as a build cache
+# that outlives the root. Paths without spaces.
+root_binds=()
+
+# root_run DIR COMMAND...: runs COMMAND as root inside DIR with a clean environment. /proc, /dev and the
+# root_binds are mounted in a mount namespace of its own, so they vanish with its last process whatever
+# happens and never show in DIR from outside (removing DIR cannot reach into them). DIR is bound onto
+# itself so that a root made inside it can do the same.
 root_run() {
     local dir=$1 name
     shift
     local env=(PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8
         TERM="${TERM:-dumb}")
-    for name in CI CMAKE_BUILD_PARALLEL_LEVEL CTEST_PARALLEL_LEVEL QUINDLE_FUZZ_SECONDS; do
+    for name in "${root_passed_env[@]}"; do
         [ -n "${!name:-}" ] && env+=("$name=${!name}")
     done
     unshare --mount --propagation private -- /bin/sh -c '
-        dir=$1
-        shift
-        mount --bind "$dir" "$dir" && mount -t proc proc "$dir/proc" && mount --rbind /dev "$dir/dev" &&
-            exec chroot "$dir" "$@"' sh "$dir" /usr/bin/env -i "${env[@]}" "$@" &
+        dir=$1 binds=$2
+        shift 2
+        mount --bind "$dir" "$dir" && mount -t proc proc "$dir/proc" && mount --rbind /dev "$dir/dev" || exit 1
+        for bind in $binds; do
+            mkdir -p "$dir$bind" && mount --bind "$bind" "$dir$bind" || exit 1
+        done
+        exec chroot "$dir" "$@"' sh "$dir" "${root_binds[*]}" /usr/bin/env -i "${env[@]}" "$@" &
     # A trapped signal ends `wait` at once (it would wait for a foreground command, and apt defers
     # Ctrl-C), so the caller's trap can remove the root straight away.
     wait $!

@@ -3,8 +3,10 @@
 # machine's release) in build-fresh/root-SUITE, puts a clean clone of HEAD in it and runs there, exactly as
 # written, scripts/run.sh (without a display it must build build/quindle, install nothing for the tests and
 # say that no display was found) and then scripts/test.sh. Removes the root afterwards, also on failure or
-# interrupt.
-# Usage: scripts/test-fresh.sh [run|test|both] [SUITE]   (default: both, this machine's release)
+# interrupt. windows instead builds the Windows installer and tests it under wine there
+# (scripts/build-windows.sh, scripts/test-windows.sh), with this machine's Qt-for-Windows cache bound in so
+# that only the first run builds Qt.
+# Usage: scripts/test-fresh.sh [run|test|both|windows] [SUITE]   (default: both, this machine's release)
 source "$(dirname "$0")/lib.sh"
 source "$QUINDLE_ROOT/scripts/root.sh"
 root_require_root "$@"
@@ -12,9 +14,9 @@ root_require_root "$@"
 what=${1:-both}
 suite=${2:-$(root_host_suite)}
 case "$what" in
-run | test | both) ;;
+run | test | both | windows) ;;
 *)
-    echo "usage: $0 [run|test|both] [SUITE]" >&2
+    echo "usage: $0 [run|test|both|windows] [SUITE]" >&2
     exit 64
     ;;
 esac
@@ -39,6 +41,18 @@ echo "Fresh Debian $suite root $root with a clone of $head"
 in_root() {
     root_run "$root" /bin/bash -c 'cd /root/quindle && exec "$0"' "$1"
 }
+
+if [ "$what" = windows ]; then
+    source "$QUINDLE_ROOT/scripts/windows-lib.sh"
+    cache=$(windows_cache_base)
+    mkdir -p "$cache"
+    root_binds=("$cache")
+    echo "fresh $suite root: scripts/build-windows.sh and scripts/test-windows.sh"
+    in_root scripts/build-windows.sh
+    # Nothing is printed after it, so the output ends with its summary line.
+    in_root scripts/test-windows.sh
+    exit
+fi
 
 if [ "$what" != test ]; then
     start=$SECONDS

@@ -8,7 +8,7 @@ QUINDLE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix cmake ninja-build qt6-base-
 
 # Qt for Windows takes long to build, so it lives in a build cache outside the source tree:
 # QUINDLE_WINDOWS_CACHE, else the user's cache folder; root, as in CI, uses /var/cache.
-windows_cache() {
+windows_cache_base() {
     if [ -n "${QUINDLE_WINDOWS_CACHE:-}" ]; then
         echo "$QUINDLE_WINDOWS_CACHE"
     elif [ "$(id -u)" -eq 0 ]; then
@@ -16,6 +16,11 @@ windows_cache() {
     else
         echo "${XDG_CACHE_HOME:-$HOME/.cache}/quindle-windows"
     fi
+}
+
+# One Qt per Debian release: it is built from that release's source with that release's host tools.
+windows_cache() {
+    echo "$(windows_cache_base)/$(. /etc/os-release && echo "$VERSION_CODENAME")"
 }
 
 # deb_src_entries CODENAME: the machine's own apt entries for CODENAME, as deb-src entries.
