@@ -3,7 +3,8 @@
 # scripts/build-windows-qt.sh prints the Qt prefix. Later runs find it there and build nothing.
 source "$(dirname "$0")/windows-lib.sh"
 
-ensure_packages "${QUINDLE_WINDOWS_PACKAGES[@]}" dpkg-dev
+# Only the prefix goes to the standard output.
+ensure_packages "${QUINDLE_WINDOWS_PACKAGES[@]}" >&2
 cache=$(windows_cache)
 prefix="$cache/qt6-mingw"
 if [ -f "$prefix/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ] &&
@@ -46,7 +47,7 @@ cmake -S "$qtsrc" -B "$build" -G Ninja -Wno-dev >&2 \
     -DCMAKE_CROSSCOMPILING_EMULATOR= \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(gcc -print-multiarch)/cmake" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="$(host_qt_cmake_dir)" \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_tabletevent=OFF \
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \

@@ -12,7 +12,7 @@ werror=OFF
 # Benchmarks and tools stay on Linux; the tests are built to run under wine.
 configure_build "$build" -DCMAKE_TOOLCHAIN_FILE="$QUINDLE_ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
-    -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(gcc -print-multiarch)/cmake" -DQUINDLE_WERROR=$werror \
+    -DQT_HOST_PATH_CMAKE_DIR="$(host_qt_cmake_dir)" -DQUINDLE_WERROR=$werror \
     -DQUINDLE_BUILD_TESTS=ON -DQUINDLE_BUILD_BENCHMARKS=OFF -DQUINDLE_BUILD_TOOLS=OFF
 cmake --build "$build"
 (cd "$build" && cpack -G NSIS)

@@ -3,8 +3,13 @@
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 # Cross compiler, the installer maker, and wine with a headless X server to run and drive the result.
-QUINDLE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix cmake ninja-build qt6-base-dev googletest nsis
+QUINDLE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix cmake ninja-build qt6-base-dev googletest nsis dpkg-dev
     wine wine64 fonts-wine xvfb xdotool xclip imagemagick)
+
+# Where qt6-base-dev keeps the CMake files of the host tools (moc, uic, rcc) that the cross build runs.
+host_qt_cmake_dir() {
+    echo "/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
+}
 
 # Qt for Windows takes long to build, so it lives in a build cache outside the source tree:
 # QUINDLE_WINDOWS_CACHE, else the user's cache folder; root, as in CI, uses /var/cache.
