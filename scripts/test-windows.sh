@@ -46,6 +46,8 @@ suites() {
         ctest "$1" '^tst_' --output-on-failure --timeout 300 --parallel 2) >"$log" 2>&1
     status=$?
     grep -E 'tests passed|tests failed|\*\*\*Failed|Timeout' "$log"
+    # The log goes with the prefix's folder, so a failure shows its end here.
+    [ "$status" -eq 0 ] || tail -n 80 "$log" >&2
     return $status
 }
 check "core suite, seed replays and layer checks under wine" suites -E
