@@ -26,11 +26,11 @@ trap 'root_remove "$root"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-configure_build "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-    -DQUINDLE_BUILD_TESTS=OFF -DQUINDLE_BUILD_BENCHMARKS=OFF -DQUINDLE_BUILD_TOOLS=OFF
-cmake --build "$build" --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
+cd "$QUINDLE_ROOT"
+cmake --preset package
+cmake --build --preset package --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
 rm -f "$build"/quindle_*.deb
-(cd "$build" && cpack -G DEB)
+cpack --preset package
 debs=("$build"/quindle_*.deb)
 if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
     x11_fail "cpack made no single quindle_*.deb"
