@@ -7,7 +7,7 @@ source "$QUINDLE_ROOT/scripts/root.sh"
 root_require_root "$@"
 source "$QUINDLE_ROOT/tests/e2e/x11.sh"
 
-ensure_packages "${QUINDLE_RUN_PACKAGES[@]}" dpkg-dev file desktop-file-utils appstream lintian debootstrap
+ensure_packages "${QUINDLE_RUN_PACKAGES[@]}" dpkg-dev file desktop-file-utils appstream lintian mmdebstrap
 
 build="$QUINDLE_ROOT/build-pkg"
 root="$build/root"
@@ -97,7 +97,7 @@ rm -rf "$next_dir"
 
 # The same Debian release as this machine: the package built here is tested where it was built for.
 suite=$(root_host_suite)
-root_make "$root" "$build/base-$suite.tar" "$suite"
+root_make "$root" "$suite"
 mkdir -p "$root/root/package-test"
 cp "$deb" "$root/root/package-test/quindle.deb"
 mv "$build/next.deb" "$root/root/package-test/quindle-next.deb"
