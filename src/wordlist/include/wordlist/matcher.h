@@ -1,0 +1,151 @@
+// The automaton that finds word-list entries in all 26 rotations of a text in one pass.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "wordlist/wordlist.h"
+
+constexpr int kLetters = 26;
+
+// Only the 52 ASCII letters rotate and fold; every other unit matches only itself.
+constexpr bool IsAsciiLetter(char16_t unit)
+{
+    return (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z');
+}
+// 0 for A or a, 25 for Z or z.
+constexpr int LetterIndex(char16_t unit)
+{
+    return unit >= u'a' ? unit - u'a' : unit - u'A';
+}
+
+// Entries are turned into keys that no rotation changes: a letter reads as its distance from the letter
+// before it, any other unit as itself. An entry's first letter is left out of its key; the search checks it
+// beside each place the key is found and reads the rotation off it.
+class WordMatcher
+{
+public:
+    // Throws std::bad_alloc when the automaton cannot be held.
+    explicit WordMatcher(const WordList &entries);
+    explicit WordMatcher(const std::vector<std::u16string> &entries);
+
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kStart = 0;
+
+    // Where an entry's first letter lies against its key.
+    enum class Anchor : std::uint8_t {
+        // No letter: the key is the whole entry, found alike in every rotation.
+        None,
+        // Right before the key, which holds the rest of the entry; `prefix` the non-letters before it.
+        BeforeKey,
+        // Right after the key: the entry's one letter comes last, and the key is what comes before it.
+        AfterKey,
+    };
+    struct Entry {
+        Anchor anchor;
+        std::uint8_t letter;
+        std::uint32_t prefix;
+    };
+
+    // The symbol of a letter that lies `distance` letters after the letter before it (0-25).
+    static constexpr std::uint16_t LetterSymbol(int distance)
+    {
+        return static_cast<std::uint16_t>(1 + distance);
+    }
+    // The symbol of any other unit; 0 for a unit that no key holds.
+    std::uint16_t UnitSymbol(char16_t unit) const { return symbolOf_[unit]; }
+    // The next state for a symbol other than 0.
+    std::uint32_t Step(std::uint32_t state, std::uint16_t symbol) const
+    {
+        // The root has a row, so every failure chain ends.
+        for (;;) {
+            const Node &at = nodes_[state];
+            if (at.hasRow)
+                return rows_[at.children + symbol];
+            const auto first = symbol_.begin() + at.children;
+            const auto last = first + at.childCount;
+            // Sixteen 2-byte symbols are half a cache line: a straight scan of so few beats the branches of
+            // a binary search, and nodes with that many children are rare below the first levels.
+            const auto found = at.childCount <= kLinearScanChildren ? std::find(first, last, symbol)
+                                                                    : std::lower_bound(first, last, symbol);
+            if (found != last && *found == symbol)
+                return static_cast<std::uint32_t>(found - symbol_.begin());
+            state = at.fail;
+        }
+    }
+
+    // Keys found when the automaton reaches `state`, longest first.
+    std::uint32_t FirstKey(std::uint32_t state) const { return nodes_[state].firstKey; }
+    std::uint32_t NextKey(std::uint32_t key) const { return nextKey_[key]; }
+    std::size_t KeyCount() const { return keyLength_.size(); }
+    std::uint32_t KeyLength(std::uint32_t key) const { return keyLength_[key]; }
+    std::uint32_t KeyEntriesBegin(std::uint32_t key) const { return keyEntries_[key]; }
+    std::uint32_t KeyEntriesEnd(std::uint32_t key) const { return keyEntries_[key + 1]; }
+    // Entries whose match also depends on text outside their key and its first letter: a prefix before
+    // that letter, or the letter after an AfterKey key.
+    static bool IsChecked(const Entry &entry)
+    {
+        return entry.anchor == Anchor::AfterKey || entry.prefix != kNone;
+    }
+    // Whether the key has checked entries, and whether it or any key further down its chain has.
+    bool HasChecked(std::uint32_t key) const { return keyFlags_[key] & kHasChecked; }
+    bool CheckedBelow(std::uint32_t key) const { return keyFlags_[key] & kCheckedBelow; }
+
+    // Distinct entries, each with how many listed copies (case variants included) it stands for.
+    std::size_t EntryCount() const { return entries_.size(); }
+    const Entry &EntryAt(std::uint32_t entry) const { return entries_[entry]; }
+    std::uint64_t Copies(std::uint32_t entry) const { return copies_[entry]; }
+    std::u16string_view Prefix(const Entry &entry) const
+    {
+        if (entry.prefix == kNone)
+            return {};
+        return std::u16string_view(prefixUnits_)
+            .substr(
+                prefixStarts_[entry.prefix], prefixStarts_[entry.prefix + 1] - prefixStarts_[entry.prefix]);
+    }
+    // Entries that are a single letter and nothing else are found wherever that letter is.
+    std::uint64_t LoneLetterCopies(int letter) const
+    {
+        return loneLetters_[static_cast<std::size_t>(letter)];
+    }
+
+private:
+    struct Node {
+        // The first child, or for a node with a row, where that row starts in rows_.
+        std::uint32_t children;
+        std::uint32_t fail;
+        std::uint32_t firstKey;
+        std::uint16_t childCount;
+        bool hasRow;
+    };
+    void Build(const WordList &entries);
+
+    static constexpr std::uint16_t kLinearScanChildren = 16;
+
+    // UTF-16 unit that is not a letter -> symbol; letters take symbols 1-26.
+    std::vector<std::uint16_t> symbolOf_;
+    std::size_t symbolCount_ = 27;
+    // Aho-Corasick over symbols, numbered breadth first so that the children of a node are neighbours,
+    // sorted by their symbol_. Nodes with many children (the root always) get a full row instead: the
+    // next node for every symbol, failures already followed.
+    std::vector<Node> nodes_;
+    std::vector<std::uint16_t> symbol_;
+    std::vector<std::uint32_t> rows_;
+    // Per key: the next key down the failure chain, its length, and its entries, which lie together.
+    std::vector<std::uint32_t> nextKey_;
+    std::vector<std::uint32_t> keyLength_;
+    std::vector<std::uint32_t> keyEntries_;
+    static constexpr std::uint8_t kHasChecked = 1;
+    static constexpr std::uint8_t kCheckedBelow = 2;
+    std::vector<std::uint8_t> keyFlags_;
+    std::vector<Entry> entries_;
+    std::vector<std::uint64_t> copies_;
+    std::u16string prefixUnits_;
+    std::vector<std::uint32_t> prefixStarts_;
+    std::array<std::uint64_t, 26> loneLetters_ {};
+};

@@ -1,0 +1,239 @@
+// Building the rotation-blind automaton: entries to keys, keys sorted into a trie, failure links and rows.
+#include "wordlist/matcher.h"
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+namespace
+{
+constexpr std::uint16_t kMinRowChildren = 4;
+
+// An entry as its key: where the key's symbols lie in the encoded buffer, and what the key leaves out.
+struct Keyed {
+    // As many leading symbols as fit, so most comparisons are a single one.
+    std::uint64_t head;
+    std::uint32_t offset;
+    std::uint32_t length;
+    std::uint32_t run;
+    // Non-letters before the first letter: the key of an AfterKey entry, checked apart for BeforeKey.
+    std::uint32_t prefixLength;
+    WordMatcher::Anchor anchor;
+    std::uint8_t letter;
+};
+
+std::size_t FirstLetter(std::u16string_view entry)
+{
+    for (std::size_t i = 0; i < entry.size(); ++i)
+        if (IsAsciiLetter(entry[i]))
+            return i;
+    return entry.npos;
+}
+} // namespace
+
+WordMatcher::WordMatcher(const std::vector<std::u16string> &entries)
+    : WordMatcher(WordList(entries))
+{
+}
+
+WordMatcher::WordMatcher(const WordList &entries)
+    : symbolOf_(0x10000, 0)
+{
+    try {
+        Build(entries);
+    } catch (const std::length_error &) {
+        // Offsets that 32 bits cannot hold mean an automaton far past any memory.
+        throw std::bad_alloc();
+    }
+}
+
+void WordMatcher::Build(const WordList &list)
+{
+    // Symbols are numbered in unit order after the 26 letter distances.
+    std::size_t totalLength = 0;
+    for (std::size_t run = 0; run < list.RunCount(); ++run) {
+        totalLength += list.RunText(run).size();
+        for (const char16_t unit : list.RunText(run))
+            if (!IsAsciiLetter(unit))
+                symbolOf_[unit] = 1;
+    }
+    if (totalLength >= kNone)
+        throw std::bad_alloc();
+    for (auto &symbol : symbolOf_)
+        if (symbol != 0)
+            symbol = static_cast<std::uint16_t>(symbolCount_++);
+
+    const int bits = std::max(1, static_cast<int>(std::bit_width(symbolCount_ - 1)));
+    const std::size_t perHead = static_cast<std::size_t>(64 / bits);
+    std::u16string encoded;
+    std::vector<Keyed> keyed;
+    for (std::size_t run = 0; run < list.RunCount(); ++run) {
+        const std::u16string_view entry = list.RunText(run);
+        const std::size_t first = FirstLetter(entry);
+        Keyed key {0, static_cast<std::uint32_t>(encoded.size()), 0, static_cast<std::uint32_t>(run), 0,
+            Anchor::None, 0};
+        std::u16string_view keyText = entry;
+        int previous = 0;
+        if (first != entry.npos) {
+            key.letter = static_cast<std::uint8_t>(LetterIndex(entry[first]));
+            key.prefixLength = static_cast<std::uint32_t>(first);
+            previous = key.letter;
+            if (first + 1 < entry.size()) {
+                key.anchor = Anchor::BeforeKey;
+                keyText = entry.substr(first + 1);
+            } else if (first > 0) {
+                key.anchor = Anchor::AfterKey;
+                keyText = entry.substr(0, first);
+            } else {
+                loneLetters_[key.letter] += list.RunLength(run);
+                continue;
+            }
+        }
+        if (keyText.empty())
+            continue;
+        for (std::size_t i = 0; i < keyText.size(); ++i) {
+            std::uint16_t symbol = symbolOf_[keyText[i]];
+            if (IsAsciiLetter(keyText[i])) {
+                const int letter = LetterIndex(keyText[i]);
+                symbol = LetterSymbol((letter - previous + kLetters) % kLetters);
+                previous = letter;
+            }
+            encoded.push_back(static_cast<char16_t>(symbol));
+            if (i < perHead)
+                key.head |= std::uint64_t {symbol} << (64 - bits * static_cast<int>(i + 1));
+        }
+        key.length = static_cast<std::uint32_t>(keyText.size());
+        keyed.push_back(key);
+    }
+
+    const auto keyOf = [&encoded](const Keyed &key) {
+        return std::u16string_view(encoded).substr(key.offset, key.length);
+    };
+    const auto prefixOf
+        = [&list](const Keyed &key) { return list.RunText(key.run).substr(0, key.prefixLength); };
+    // Symbols are never 0, so equal heads of keys that fit them whole mean equal keys.
+    const auto sameKey = [&](const Keyed &a, const Keyed &b) {
+        return a.head == b.head && ((a.length <= perHead && b.length <= perHead) || keyOf(a) == keyOf(b));
+    };
+    const auto sameEntry = [&](const Keyed &a, const Keyed &b) {
+        return sameKey(a, b) && a.anchor == b.anchor && a.letter == b.letter
+            && (a.anchor != Anchor::BeforeKey || prefixOf(a) == prefixOf(b));
+    };
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
+        if (a.head != b.head)
+            return a.head < b.head;
+        if (!sameKey(a, b))
+            return keyOf(a) < keyOf(b);
+        if (a.anchor != b.anchor || a.letter != b.letter)
+            return a.anchor != b.anchor ? a.anchor < b.anchor : a.letter < b.letter;
+        return a.anchor == Anchor::BeforeKey && prefixOf(a) < prefixOf(b);
+    });
+
+    // Distinct entries in key order; equal entries in different runs and case variants add their copies.
+    std::u16string keySymbols;
+    std::vector<std::uint32_t> keyStarts;
+    for (std::size_t i = 0; i < keyed.size(); ++i) {
+        const Keyed &key = keyed[i];
+        if (i > 0 && sameEntry(key, keyed[i - 1])) {
+            copies_.back() += list.RunLength(key.run);
+            continue;
+        }
+        if (i == 0 || !sameKey(key, keyed[i - 1])) {
+            keyStarts.push_back(static_cast<std::uint32_t>(keySymbols.size()));
+            keySymbols.append(keyOf(key));
+            keyEntries_.push_back(static_cast<std::uint32_t>(entries_.size()));
+        }
+        Entry entry {key.anchor, key.letter, kNone};
+        if (key.anchor == Anchor::BeforeKey && key.prefixLength > 0) {
+            if (prefixStarts_.empty())
+                prefixStarts_.push_back(0);
+            entry.prefix = static_cast<std::uint32_t>(prefixStarts_.size() - 1);
+            prefixUnits_.append(prefixOf(key));
+            prefixStarts_.push_back(static_cast<std::uint32_t>(prefixUnits_.size()));
+        }
+        entries_.push_back(entry);
+        copies_.push_back(list.RunLength(key.run));
+    }
+    keyStarts.push_back(static_cast<std::uint32_t>(keySymbols.size()));
+    keyEntries_.push_back(static_cast<std::uint32_t>(entries_.size()));
+    std::vector<Keyed>().swap(keyed);
+    std::u16string().swap(encoded);
+    const auto keyCount = static_cast<std::uint32_t>(keyStarts.size() - 1);
+    keyLength_.resize(keyCount);
+    for (std::uint32_t key = 0; key < keyCount; ++key)
+        keyLength_[key] = keyStarts[key + 1] - keyStarts[key];
+
+    // The trie, one level at a time: node n holds the keys [lo, hi) that share its prefix.
+    struct Span {
+        std::uint32_t lo, hi;
+    };
+    std::vector<Span> spans {{0, keyCount}};
+    symbol_.push_back(0);
+    std::uint32_t depth = 0;
+    std::size_t levelEnd = 1;
+    for (std::uint32_t node = 0; node < spans.size(); ++node) {
+        if (node == levelEnd) {
+            ++depth;
+            levelEnd = spans.size();
+        }
+        auto [lo, hi] = spans[node];
+        const std::uint32_t endsHere = lo < hi && keyLength_[lo] == depth ? lo++ : kNone;
+        const auto firstChild = static_cast<std::uint32_t>(spans.size());
+        while (lo < hi) {
+            const char16_t symbol = keySymbols[keyStarts[lo] + depth];
+            std::uint32_t groupEnd = lo + 1;
+            while (groupEnd < hi && keySymbols[keyStarts[groupEnd] + depth] == symbol)
+                ++groupEnd;
+            spans.push_back({lo, groupEnd});
+            symbol_.push_back(symbol);
+            lo = groupEnd;
+        }
+        if (spans.size() >= kNone)
+            throw std::bad_alloc();
+        const auto childCount = static_cast<std::uint16_t>(spans.size() - firstChild);
+        // A row costs four bytes per symbol; giving one only to nodes with a child for at least a quarter of
+        // the symbols keeps rows within sixteen bytes per child.
+        const bool hasRow = node == 0 || (childCount >= kMinRowChildren && childCount * 4u >= symbolCount_);
+        // Until the failure links are made, firstKey holds only the key that ends at the node itself.
+        nodes_.push_back({firstChild, 0, endsHere, childCount, hasRow});
+    }
+    std::vector<Span>().swap(spans);
+    std::u16string().swap(keySymbols);
+    std::vector<std::uint32_t>().swap(keyStarts);
+
+    keyFlags_.assign(keyCount, 0);
+    for (std::uint32_t key = 0; key < keyCount; ++key)
+        for (std::uint32_t entry = keyEntries_[key]; entry < keyEntries_[key + 1]; ++entry)
+            if (IsChecked(entries_[entry]))
+                keyFlags_[key] = kHasChecked | kCheckedBelow;
+
+    // Breadth first, a node's failure link and row only need shallower nodes, which are finished by then.
+    nextKey_.assign(keyCount, kNone);
+    for (std::uint32_t node = 0; node < nodes_.size(); ++node) {
+        const std::uint32_t firstChild = nodes_[node].children;
+        const std::uint32_t lastChild = firstChild + nodes_[node].childCount;
+        for (std::uint32_t child = firstChild; child < lastChild; ++child) {
+            const std::uint32_t link = node == 0 ? 0 : Step(nodes_[node].fail, symbol_[child]);
+            Node &at = nodes_[child];
+            at.fail = link;
+            if (at.firstKey != kNone) {
+                const std::uint32_t next = nodes_[link].firstKey;
+                nextKey_[at.firstKey] = next;
+                if (next != kNone)
+                    keyFlags_[at.firstKey] |= keyFlags_[next] & kCheckedBelow;
+            } else
+                at.firstKey = nodes_[link].firstKey;
+        }
+        if (nodes_[node].hasRow) {
+            const std::size_t row = rows_.size();
+            rows_.resize(row + symbolCount_);
+            for (std::uint16_t symbol = 1; symbol < symbolCount_; ++symbol)
+                rows_[row + symbol] = node == 0 ? 0 : Step(nodes_[node].fail, symbol);
+            for (std::uint32_t child = firstChild; child < lastChild; ++child)
+                rows_[row + symbol_[child]] = child;
+            nodes_[node].children = static_cast<std::uint32_t>(row);
+        }
+    }
+}
