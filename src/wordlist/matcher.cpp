@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -18,8 +19,6 @@ struct Keyed {
     std::uint32_t offset;
     std::uint32_t length;
     std::uint32_t run;
-    // Non-letters before the first letter: the key of an AfterKey entry, checked apart for BeforeKey.
-    std::uint32_t prefixLength;
     WordMatcher::Anchor anchor;
     std::uint8_t letter;
 };
@@ -67,18 +66,17 @@ void WordMatcher::Build(const WordList &list)
 
     const int bits = std::max(1, static_cast<int>(std::bit_width(symbolCount_ - 1)));
     const std::size_t perHead = static_cast<std::size_t>(64 / bits);
-    std::u16string encoded;
-    std::vector<Keyed> keyed;
+    GrowBuffer<char16_t> encoded;
+    GrowBuffer<Keyed> keyed;
     for (std::size_t run = 0; run < list.RunCount(); ++run) {
         const std::u16string_view entry = list.RunText(run);
         const std::size_t first = FirstLetter(entry);
-        Keyed key {0, static_cast<std::uint32_t>(encoded.size()), 0, static_cast<std::uint32_t>(run), 0,
+        Keyed key {0, static_cast<std::uint32_t>(encoded.size()), 0, static_cast<std::uint32_t>(run),
             Anchor::None, 0};
         std::u16string_view keyText = entry;
         int previous = 0;
         if (first != entry.npos) {
             key.letter = static_cast<std::uint8_t>(LetterIndex(entry[first]));
-            key.prefixLength = static_cast<std::uint32_t>(first);
             previous = key.letter;
             if (first + 1 < entry.size()) {
                 key.anchor = Anchor::BeforeKey;
@@ -109,10 +107,13 @@ void WordMatcher::Build(const WordList &list)
     }
 
     const auto keyOf = [&encoded](const Keyed &key) {
-        return std::u16string_view(encoded).substr(key.offset, key.length);
+        return std::u16string_view(encoded.data() + key.offset, key.length);
     };
-    const auto prefixOf
-        = [&list](const Keyed &key) { return list.RunText(key.run).substr(0, key.prefixLength); };
+    // The non-letters before the first letter.
+    const auto prefixOf = [&list](const Keyed &key) {
+        const std::u16string_view entry = list.RunText(key.run);
+        return entry.substr(0, FirstLetter(entry));
+    };
     // Symbols are never 0, so equal heads of keys that fit them whole mean equal keys.
     const auto sameKey = [&](const Keyed &a, const Keyed &b) {
         return a.head == b.head && ((a.length <= perHead && b.length <= perHead) || keyOf(a) == keyOf(b));
@@ -121,7 +122,7 @@ void WordMatcher::Build(const WordList &list)
         return sameKey(a, b) && a.anchor == b.anchor && a.letter == b.letter
             && (a.anchor != Anchor::BeforeKey || prefixOf(a) == prefixOf(b));
     };
-    std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
+    std::sort(keyed.data(), keyed.data() + keyed.size(), [&](const Keyed &a, const Keyed &b) {
         if (a.head != b.head)
             return a.head < b.head;
         if (!sameKey(a, b))
@@ -132,8 +133,8 @@ void WordMatcher::Build(const WordList &list)
     });
 
     // Distinct entries in key order; equal entries in different runs and case variants add their copies.
-    std::u16string keySymbols;
-    std::vector<std::uint32_t> keyStarts;
+    // Each key is read where its first entry left it in `encoded`.
+    GrowBuffer<std::uint32_t> keyOffset;
     for (std::size_t i = 0; i < keyed.size(); ++i) {
         const Keyed &key = keyed[i];
         if (i > 0 && sameEntry(key, keyed[i - 1])) {
@@ -141,12 +142,12 @@ void WordMatcher::Build(const WordList &list)
             continue;
         }
         if (i == 0 || !sameKey(key, keyed[i - 1])) {
-            keyStarts.push_back(static_cast<std::uint32_t>(keySymbols.size()));
-            keySymbols.append(keyOf(key));
+            keyOffset.push_back(key.offset);
+            keyLength_.push_back(key.length);
             keyEntries_.push_back(static_cast<std::uint32_t>(entries_.size()));
         }
         Entry entry {key.anchor, key.letter, kNone};
-        if (key.anchor == Anchor::BeforeKey && key.prefixLength > 0) {
+        if (key.anchor == Anchor::BeforeKey && !prefixOf(key).empty()) {
             if (prefixStarts_.empty())
                 prefixStarts_.push_back(0);
             entry.prefix = static_cast<std::uint32_t>(prefixStarts_.size() - 1);
@@ -156,61 +157,69 @@ void WordMatcher::Build(const WordList &list)
         entries_.push_back(entry);
         copies_.push_back(list.RunLength(key.run));
     }
-    keyStarts.push_back(static_cast<std::uint32_t>(keySymbols.size()));
     keyEntries_.push_back(static_cast<std::uint32_t>(entries_.size()));
-    std::vector<Keyed>().swap(keyed);
-    std::u16string().swap(encoded);
-    const auto keyCount = static_cast<std::uint32_t>(keyStarts.size() - 1);
-    keyLength_.resize(keyCount);
-    for (std::uint32_t key = 0; key < keyCount; ++key)
-        keyLength_[key] = keyStarts[key + 1] - keyStarts[key];
+    keyed = GrowBuffer<Keyed>();
+    const auto keyCount = static_cast<std::uint32_t>(keyLength_.size());
+    const auto symbolAt
+        = [&](std::uint32_t key, std::uint32_t depth) { return encoded[keyOffset[key] + depth]; };
 
-    // The trie, one level at a time: node n holds the keys [lo, hi) that share its prefix.
+    // The trie, one level at a time: node n holds the keys [lo, hi) that share its prefix. Only the spans
+    // of nodes not yet made are kept, from `firstSpan` on.
     struct Span {
         std::uint32_t lo, hi;
     };
-    std::vector<Span> spans {{0, keyCount}};
+    GrowBuffer<Span> spans;
+    spans.push_back({0, keyCount});
+    std::size_t firstSpan = 0;
+    std::size_t spanCount = 1;
     symbol_.push_back(0);
     std::uint32_t depth = 0;
     std::size_t levelEnd = 1;
-    for (std::uint32_t node = 0; node < spans.size(); ++node) {
+    for (std::size_t node = 0; node < spanCount; ++node) {
         if (node == levelEnd) {
             ++depth;
-            levelEnd = spans.size();
+            levelEnd = spanCount;
         }
-        auto [lo, hi] = spans[node];
+        if (node - firstSpan > spans.size() / 2 && node - firstSpan > 4096) {
+            const std::size_t done = node - firstSpan;
+            std::memmove(spans.data(), spans.data() + done, (spans.size() - done) * sizeof(Span));
+            spans.Truncate(spans.size() - done);
+            firstSpan = node;
+        }
+        auto [lo, hi] = spans[node - firstSpan];
         const std::uint32_t endsHere = lo < hi && keyLength_[lo] == depth ? lo++ : kNone;
-        const auto firstChild = static_cast<std::uint32_t>(spans.size());
+        const auto firstChild = static_cast<std::uint32_t>(spanCount);
         while (lo < hi) {
-            const char16_t symbol = keySymbols[keyStarts[lo] + depth];
+            const char16_t symbol = symbolAt(lo, depth);
             std::uint32_t groupEnd = lo + 1;
-            while (groupEnd < hi && keySymbols[keyStarts[groupEnd] + depth] == symbol)
+            while (groupEnd < hi && symbolAt(groupEnd, depth) == symbol)
                 ++groupEnd;
             spans.push_back({lo, groupEnd});
+            ++spanCount;
             symbol_.push_back(symbol);
             lo = groupEnd;
         }
-        if (spans.size() >= kNone)
+        if (spanCount >= kNone)
             throw std::bad_alloc();
-        const auto childCount = static_cast<std::uint16_t>(spans.size() - firstChild);
+        const auto childCount = static_cast<std::uint16_t>(spanCount - firstChild);
         // A row costs four bytes per symbol; giving one only to nodes with a child for at least a quarter of
         // the symbols keeps rows within sixteen bytes per child.
         const bool hasRow = node == 0 || (childCount >= kMinRowChildren && childCount * 4u >= symbolCount_);
         // Until the failure links are made, firstKey holds only the key that ends at the node itself.
         nodes_.push_back({firstChild, 0, endsHere, childCount, hasRow});
     }
-    std::vector<Span>().swap(spans);
-    std::u16string().swap(keySymbols);
-    std::vector<std::uint32_t>().swap(keyStarts);
+    spans = GrowBuffer<Span>();
+    encoded = GrowBuffer<char16_t>();
+    keyOffset = GrowBuffer<std::uint32_t>();
 
-    keyFlags_.assign(keyCount, 0);
+    keyFlags_.Fill(keyCount, 0);
     for (std::uint32_t key = 0; key < keyCount; ++key)
         for (std::uint32_t entry = keyEntries_[key]; entry < keyEntries_[key + 1]; ++entry)
             if (IsChecked(entries_[entry]))
                 keyFlags_[key] = kHasChecked | kCheckedBelow;
 
     // Breadth first, a node's failure link and row only need shallower nodes, which are finished by then.
-    nextKey_.assign(keyCount, kNone);
+    nextKey_.Fill(keyCount, kNone);
     for (std::uint32_t node = 0; node < nodes_.size(); ++node) {
         const std::uint32_t firstChild = nodes_[node].children;
         const std::uint32_t lastChild = firstChild + nodes_[node].childCount;
@@ -228,7 +237,7 @@ void WordMatcher::Build(const WordList &list)
         }
         if (nodes_[node].hasRow) {
             const std::size_t row = rows_.size();
-            rows_.resize(row + symbolCount_);
+            rows_.Fill(symbolCount_, 0);
             for (std::uint16_t symbol = 1; symbol < symbolCount_; ++symbol)
                 rows_[row + symbol] = node == 0 ? 0 : Step(nodes_[node].fail, symbol);
             for (std::uint32_t child = firstChild; child < lastChild; ++child)

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "wordlist/growbuffer.h"
 #include "wordlist/wordlist.h"
 
 constexpr int kLetters = 26;
@@ -133,18 +134,19 @@ private:
     // Aho-Corasick over symbols, numbered breadth first so that the children of a node are neighbours,
     // sorted by their symbol_. Nodes with many children (the root always) get a full row instead: the
     // next node for every symbol, failures already followed.
-    std::vector<Node> nodes_;
-    std::vector<std::uint16_t> symbol_;
-    std::vector<std::uint32_t> rows_;
+    // The large arrays grow in place as they are filled: nothing is held for what a list might need.
+    GrowBuffer<Node> nodes_;
+    GrowBuffer<std::uint16_t> symbol_;
+    GrowBuffer<std::uint32_t> rows_;
     // Per key: the next key down the failure chain, its length, and its entries, which lie together.
-    std::vector<std::uint32_t> nextKey_;
-    std::vector<std::uint32_t> keyLength_;
-    std::vector<std::uint32_t> keyEntries_;
+    GrowBuffer<std::uint32_t> nextKey_;
+    GrowBuffer<std::uint32_t> keyLength_;
+    GrowBuffer<std::uint32_t> keyEntries_;
     static constexpr std::uint8_t kHasChecked = 1;
     static constexpr std::uint8_t kCheckedBelow = 2;
-    std::vector<std::uint8_t> keyFlags_;
-    std::vector<Entry> entries_;
-    std::vector<std::uint64_t> copies_;
+    GrowBuffer<std::uint8_t> keyFlags_;
+    GrowBuffer<Entry> entries_;
+    GrowBuffer<std::uint64_t> copies_;
     std::u16string prefixUnits_;
     std::vector<std::uint32_t> prefixStarts_;
     std::array<std::uint64_t, 26> loneLetters_ {};
