@@ -135,34 +135,47 @@ void WordMatcher::Build(const WordList &list)
     // Distinct entries in key order; equal entries in different runs and case variants add their copies.
     // Each key is read where its first entry left it in `encoded`.
     GrowBuffer<std::uint32_t> keyOffset;
+    // Copies of the entry being gathered, stored once it is complete.
+    std::uint64_t copies = 0;
+    const auto storeCopies = [&] {
+        if (packed_.empty())
+            return;
+        if (copies >= kManyCopies)
+            manyCopies_.emplace_back(static_cast<std::uint32_t>(packed_.size() - 1), copies);
+        copies_.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(copies, kManyCopies)));
+    };
     for (std::size_t i = 0; i < keyed.size(); ++i) {
         const Keyed &key = keyed[i];
         if (i > 0 && sameEntry(key, keyed[i - 1])) {
-            copies_.back() += list.RunLength(key.run);
+            copies += list.RunLength(key.run);
             continue;
         }
+        storeCopies();
         if (i == 0 || !sameKey(key, keyed[i - 1])) {
             keyOffset.push_back(key.offset);
             keyLength_.push_back(key.length);
-            keyEntries_.push_back(static_cast<std::uint32_t>(entries_.size()));
+            keyEntries_.push_back(static_cast<std::uint32_t>(packed_.size()));
         }
-        Entry entry {key.anchor, key.letter, kNone};
+        std::uint8_t packed = static_cast<std::uint8_t>(key.letter | static_cast<unsigned>(key.anchor) << 5);
         if (key.anchor == Anchor::BeforeKey && !prefixOf(key).empty()) {
             if (prefixStarts_.empty())
                 prefixStarts_.push_back(0);
-            entry.prefix = static_cast<std::uint32_t>(prefixStarts_.size() - 1);
+            prefixedEntries_.push_back(static_cast<std::uint32_t>(packed_.size()));
             prefixUnits_.append(prefixOf(key));
             prefixStarts_.push_back(static_cast<std::uint32_t>(prefixUnits_.size()));
+            packed |= kHasPrefix;
         }
-        entries_.push_back(entry);
-        copies_.push_back(list.RunLength(key.run));
+        packed_.push_back(packed);
+        copies = list.RunLength(key.run);
     }
-    keyEntries_.push_back(static_cast<std::uint32_t>(entries_.size()));
+    storeCopies();
+    keyEntries_.push_back(static_cast<std::uint32_t>(packed_.size()));
     keyed = GrowBuffer<Keyed>();
     const auto keyCount = static_cast<std::uint32_t>(keyLength_.size());
     const auto symbolAt
         = [&](std::uint32_t key, std::uint32_t depth) { return encoded[keyOffset[key] + depth]; };
 
+    keyTail_.Fill(keyCount, kNone);
     // The trie, one level at a time: node n holds the keys [lo, hi) that share its prefix. Only the spans
     // of nodes not yet made are kept, from `firstSpan` on.
     struct Span {
@@ -187,7 +200,17 @@ void WordMatcher::Build(const WordList &list)
             firstSpan = node;
         }
         auto [lo, hi] = spans[node - firstSpan];
-        const std::uint32_t endsHere = lo < hi && keyLength_[lo] == depth ? lo++ : kNone;
+        std::uint32_t endsHere = lo < hi && keyLength_[lo] == depth ? lo++ : kNone;
+        // A key alone below this depth needs no nodes of its own: the rest of its symbols are kept as a
+        // tail and compared with the text where the node is reached.
+        if (endsHere == kNone && hi - lo == 1 && depth >= kTailDepth) {
+            const std::uint32_t tailLength = keyLength_[lo] - depth;
+            keyTail_[lo] = static_cast<std::uint32_t>(tails_.size());
+            tails_.push_back(static_cast<char16_t>(tailLength & 0xFFFF));
+            tails_.push_back(static_cast<char16_t>(tailLength >> 16));
+            tails_.append(encoded.data() + keyOffset[lo] + depth, tailLength);
+            endsHere = lo++;
+        }
         const auto firstChild = static_cast<std::uint32_t>(spanCount);
         while (lo < hi) {
             const char16_t symbol = symbolAt(lo, depth);
@@ -215,8 +238,11 @@ void WordMatcher::Build(const WordList &list)
     keyFlags_.Fill(keyCount, 0);
     for (std::uint32_t key = 0; key < keyCount; ++key)
         for (std::uint32_t entry = keyEntries_[key]; entry < keyEntries_[key + 1]; ++entry)
-            if (IsChecked(entries_[entry]))
+            if (IsChecked(EntryAt(entry)))
                 keyFlags_[key] = kHasChecked | kCheckedBelow;
+    for (std::uint32_t key = 0; key < keyCount; ++key)
+        if (keyTail_[key] != kNone)
+            keyFlags_[key] |= kHasTail | kCheckedBelow;
 
     // Breadth first, a node's failure link and row only need shallower nodes, which are finished by then.
     nextKey_.Fill(keyCount, kNone);
@@ -245,4 +271,17 @@ void WordMatcher::Build(const WordList &list)
             nodes_[node].children = static_cast<std::uint32_t>(row);
         }
     }
+}
+
+std::uint32_t WordMatcher::PrefixIndex(std::uint32_t entry) const
+{
+    return static_cast<std::uint32_t>(
+        std::lower_bound(prefixedEntries_.begin(), prefixedEntries_.end(), entry) - prefixedEntries_.begin());
+}
+
+std::uint64_t WordMatcher::ManyCopies(std::uint32_t entry) const
+{
+    return std::lower_bound(manyCopies_.begin(), manyCopies_.end(), entry,
+        [](const std::pair<std::uint32_t, std::uint64_t> &many, std::uint32_t at) { return many.first < at; })
+        ->second;
 }

@@ -36,14 +36,21 @@ public:
     {
     }
 
-    // The keys found at `at`, longest first.
-    void Found(std::uint32_t key, std::size_t at)
+    // The keys found at `at`, longest first; `previous` is the last letter up to there.
+    void Found(std::uint32_t key, std::size_t at, int previous)
     {
         for (; key != WordMatcher::kNone; key = matcher_.NextKey(key)) {
+            std::size_t end = at;
+            if (matcher_.HasTail(key)) {
+                const std::u16string_view tail = matcher_.Tail(key);
+                if (!TailFollows(tail, at, previous))
+                    continue;
+                end += tail.size();
+            }
             const std::size_t length = matcher_.KeyLength(key);
-            const bool letterBefore = at >= length && IsAsciiLetter(text_[at - length]);
+            const bool letterBefore = end >= length && IsAsciiLetter(text_[end - length]);
             const std::uint32_t bit
-                = letterBefore ? std::uint32_t {1} << LetterIndex(text_[at - length]) : kNoLetterBefore;
+                = letterBefore ? std::uint32_t {1} << LetterIndex(text_[end - length]) : kNoLetterBefore;
             std::uint32_t &seen = lettersBefore_[key];
             // Every key down the chain lies inside this one, so with this letter before it they were all
             // counted the first time: only a checked entry down there could still differ.
@@ -51,7 +58,7 @@ public:
                 return;
             seen |= bit;
             if (matcher_.HasChecked(key))
-                FoundChecked(key, at);
+                FoundChecked(key, end);
         }
     }
 
@@ -62,7 +69,7 @@ public:
             const std::uint32_t seen = lettersBefore_[key];
             for (std::uint32_t entry = matcher_.KeyEntriesBegin(key); entry < matcher_.KeyEntriesEnd(key);
                  ++entry) {
-                const WordMatcher::Entry &e = matcher_.EntryAt(entry);
+                const WordMatcher::Entry e = matcher_.EntryAt(entry);
                 std::uint32_t steps = 0;
                 if (WordMatcher::IsChecked(e)) {
                     steps = checkedSteps_[entry];
@@ -80,13 +87,31 @@ public:
     }
 
 private:
+    bool TailFollows(std::u16string_view tail, std::size_t at, int previous) const
+    {
+        if (tail.size() >= text_.size() - at)
+            return false;
+        for (std::size_t i = 0; i < tail.size(); ++i) {
+            const char16_t unit = text_[at + 1 + i];
+            std::uint16_t symbol = matcher_.UnitSymbol(unit);
+            if (IsAsciiLetter(unit)) {
+                const int letter = LetterIndex(unit);
+                symbol = WordMatcher::LetterSymbol((letter - previous + kLetters) % kLetters);
+                previous = letter;
+            }
+            if (symbol != tail[i])
+                return false;
+        }
+        return true;
+    }
+
     void FoundChecked(std::uint32_t key, std::size_t at)
     {
         using Anchor = WordMatcher::Anchor;
         const std::size_t length = matcher_.KeyLength(key);
         for (std::uint32_t entry = matcher_.KeyEntriesBegin(key); entry < matcher_.KeyEntriesEnd(key);
              ++entry) {
-            const WordMatcher::Entry &e = matcher_.EntryAt(entry);
+            const WordMatcher::Entry e = matcher_.EntryAt(entry);
             if (!WordMatcher::IsChecked(e))
                 continue;
             if (e.anchor == Anchor::AfterKey) {
@@ -129,7 +154,7 @@ RotationCounts CountRotations(const WordMatcher &matcher, std::u16string_view te
             symbol = matcher.UnitSymbol(unit);
         }
         state = symbol == 0 ? WordMatcher::kStart : matcher.Step(state, symbol);
-        finds.Found(matcher.FirstKey(state), at);
+        finds.Found(matcher.FirstKey(state), at, previous);
     }
     finds.AddTo(counts.byStep);
     // A lone letter is found at every step that some letter of the text turns into it.

@@ -400,7 +400,8 @@ Entries RandomEntries(std::mt19937 &random, const std::u16string &text, const st
         = [&random](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
     Entries entries(std::uniform_int_distribution<int>(0, 30)(random));
     for (auto &entry : entries) {
-        const std::size_t length = pick(5);
+        // Some long enough to end in a tail of their own.
+        const std::size_t length = random() % 3 == 0 ? pick(10) : pick(5);
         if (text.size() > length && random() % 2 == 0) {
             entry = RotText(text.substr(pick(text.size() - length), length), static_cast<int>(pick(27)));
         } else {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "wordlist/growbuffer.h"
@@ -93,14 +94,30 @@ public:
     {
         return entry.anchor == Anchor::AfterKey || entry.prefix != kNone;
     }
-    // Whether the key has checked entries, and whether it or any key further down its chain has.
+    // A key with a tail is only found where the state that ends it is followed by these symbols.
+    bool HasTail(std::uint32_t key) const { return keyFlags_[key] & kHasTail; }
+    std::u16string_view Tail(std::uint32_t key) const
+    {
+        const std::uint32_t at = keyTail_[key];
+        return std::u16string_view(
+            tails_.data() + at + 2, std::uint32_t {tails_[at]} | std::uint32_t {tails_[at + 1]} << 16);
+    }
+    // Whether the key has checked entries, and whether it, a tail or any key further down its chain has.
     bool HasChecked(std::uint32_t key) const { return keyFlags_[key] & kHasChecked; }
     bool CheckedBelow(std::uint32_t key) const { return keyFlags_[key] & kCheckedBelow; }
 
     // Distinct entries, each with how many listed copies (case variants included) it stands for.
-    std::size_t EntryCount() const { return entries_.size(); }
-    const Entry &EntryAt(std::uint32_t entry) const { return entries_[entry]; }
-    std::uint64_t Copies(std::uint32_t entry) const { return copies_[entry]; }
+    std::size_t EntryCount() const { return packed_.size(); }
+    Entry EntryAt(std::uint32_t entry) const
+    {
+        const std::uint8_t packed = packed_[entry];
+        return {static_cast<Anchor>(packed >> 5 & 3), static_cast<std::uint8_t>(packed & 31),
+            (packed & kHasPrefix) != 0 ? PrefixIndex(entry) : kNone};
+    }
+    std::uint64_t Copies(std::uint32_t entry) const
+    {
+        return copies_[entry] != kManyCopies ? copies_[entry] : ManyCopies(entry);
+    }
     std::u16string_view Prefix(const Entry &entry) const
     {
         if (entry.prefix == kNone)
@@ -144,9 +161,23 @@ private:
     GrowBuffer<std::uint32_t> keyEntries_;
     static constexpr std::uint8_t kHasChecked = 1;
     static constexpr std::uint8_t kCheckedBelow = 2;
+    static constexpr std::uint8_t kHasTail = 4;
     GrowBuffer<std::uint8_t> keyFlags_;
-    GrowBuffer<Entry> entries_;
-    GrowBuffer<std::uint64_t> copies_;
+    // Keys alone below this depth end in a tail: its length in two units, then its symbols.
+    static constexpr std::uint32_t kTailDepth = 4;
+    GrowBuffer<std::uint32_t> keyTail_;
+    GrowBuffer<char16_t> tails_;
+    // One byte per entry: its first letter, its anchor above that, and whether it has a prefix.
+    static constexpr std::uint8_t kHasPrefix = 0x80;
+    GrowBuffer<std::uint8_t> packed_;
+    // The entries with a prefix, in order: the prefix of the i-th is prefix i.
+    std::vector<std::uint32_t> prefixedEntries_;
+    std::uint32_t PrefixIndex(std::uint32_t entry) const;
+    // Nearly every entry has fewer copies than 2^32 - 1; the few with more are kept apart.
+    static constexpr std::uint32_t kManyCopies = 0xFFFFFFFFu;
+    GrowBuffer<std::uint32_t> copies_;
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> manyCopies_;
+    std::uint64_t ManyCopies(std::uint32_t entry) const;
     std::u16string prefixUnits_;
     std::vector<std::uint32_t> prefixStarts_;
     std::array<std::uint64_t, 26> loneLetters_ {};
