@@ -221,15 +221,17 @@ void WordMatcher::Build(const WordList &list)
             symbol_.push_back(symbol);
             lo = groupEnd;
         }
-        if (spanCount >= kNone)
+        if (spanCount >= kHasRow)
             throw std::bad_alloc();
-        const auto childCount = static_cast<std::uint16_t>(spanCount - firstChild);
+        const std::size_t childCount = spanCount - firstChild;
         // A row costs four bytes per symbol; giving one only to nodes with a child for at least a quarter of
         // the symbols keeps rows within sixteen bytes per child.
         const bool hasRow = node == 0 || (childCount >= kMinRowChildren && childCount * 4u >= symbolCount_);
         // Until the failure links are made, firstKey holds only the key that ends at the node itself.
-        nodes_.push_back({firstChild, 0, endsHere, childCount, hasRow});
+        nodes_.push_back({firstChild | (hasRow ? kHasRow : 0), 0, endsHere});
     }
+    const auto nodeCount = static_cast<std::uint32_t>(nodes_.size());
+    nodes_.push_back({static_cast<std::uint32_t>(spanCount), 0, kNone});
     spans = GrowBuffer<Span>();
     encoded = GrowBuffer<char16_t>();
     keyOffset = GrowBuffer<std::uint32_t>();
@@ -245,9 +247,9 @@ void WordMatcher::Build(const WordList &list)
 
     // Breadth first, a node's failure link and row only need shallower nodes, which are finished by then.
     nextKey_.Fill(keyCount, kNone);
-    for (std::uint32_t node = 0; node < nodes_.size(); ++node) {
-        const std::uint32_t firstChild = nodes_[node].children;
-        const std::uint32_t lastChild = firstChild + nodes_[node].childCount;
+    for (std::uint32_t node = 0; node < nodeCount; ++node) {
+        const std::uint32_t firstChild = nodes_[node].children & ~kHasRow;
+        const std::uint32_t lastChild = nodes_[node + 1].children & ~kHasRow;
         for (std::uint32_t child = firstChild; child < lastChild; ++child) {
             const std::uint32_t link = node == 0 ? 0 : Step(nodes_[node].fail, symbol_[child]);
             Node &at = nodes_[child];
@@ -260,14 +262,15 @@ void WordMatcher::Build(const WordList &list)
             } else
                 at.firstKey = nodes_[link].firstKey;
         }
-        if (nodes_[node].hasRow) {
+        if (nodes_[node].children & kHasRow) {
             const std::size_t row = rows_.size();
             rows_.Fill(symbolCount_, 0);
             for (std::uint16_t symbol = 1; symbol < symbolCount_; ++symbol)
                 rows_[row + symbol] = node == 0 ? 0 : Step(nodes_[node].fail, symbol);
             for (std::uint32_t child = firstChild; child < lastChild; ++child)
                 rows_[row + symbol_[child]] = child;
-            nodes_[node].children = static_cast<std::uint32_t>(row);
+            // Its own failure link is not needed once its row is made.
+            nodes_[node].fail = static_cast<std::uint32_t>(row);
         }
     }
 }

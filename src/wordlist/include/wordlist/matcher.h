@@ -67,14 +67,14 @@ public:
         // The root has a row, so every failure chain ends.
         for (;;) {
             const Node &at = nodes_[state];
-            if (at.hasRow)
-                return rows_[at.children + symbol];
+            if (at.children & kHasRow)
+                return rows_[at.fail + symbol];
             const auto first = symbol_.begin() + at.children;
-            const auto last = first + at.childCount;
+            const auto last = symbol_.begin() + (nodes_[state + 1].children & ~kHasRow);
             // Sixteen 2-byte symbols are half a cache line: a straight scan of so few beats the branches of
             // a binary search, and nodes with that many children are rare below the first levels.
-            const auto found = at.childCount <= kLinearScanChildren ? std::find(first, last, symbol)
-                                                                    : std::lower_bound(first, last, symbol);
+            const auto found = last - first <= kLinearScanChildren ? std::find(first, last, symbol)
+                                                                   : std::lower_bound(first, last, symbol);
             if (found != last && *found == symbol)
                 return static_cast<std::uint32_t>(found - symbol_.begin());
             state = at.fail;
@@ -133,14 +133,15 @@ public:
     }
 
 private:
+    // Twelve bytes: a node's children end where the next node's begin (a last node closes the list).
     struct Node {
-        // The first child, or for a node with a row, where that row starts in rows_.
+        // The first child; kHasRow set for a node with a row.
         std::uint32_t children;
+        // The failure link, or for a node with a row, where that row starts in rows_.
         std::uint32_t fail;
         std::uint32_t firstKey;
-        std::uint16_t childCount;
-        bool hasRow;
     };
+    static constexpr std::uint32_t kHasRow = 0x80000000u;
     void Build(const WordList &entries);
 
     static constexpr std::uint16_t kLinearScanChildren = 16;
