@@ -53,7 +53,7 @@ public:
                 = letterBefore ? std::uint32_t {1} << LetterIndex(text_[end - length]) : kNoLetterBefore;
             std::uint32_t &seen = lettersBefore_[key];
             // Every key down the chain lies inside this one, so with this letter before it they were all
-            // counted the first time: only a checked entry down there could still differ.
+            // counted the first time: only a checked entry or a tail down there could still differ.
             if ((seen & bit) != 0 && letterBefore && !matcher_.CheckedBelow(key))
                 return;
             seen |= bit;
