@@ -380,11 +380,6 @@ TEST(WordMatcherFanOut, AgreesWithPlainSearchAtEveryWidth)
         AgreeAtEveryWidth, [] { return testing::Test::HasFailure(); }, 10);
 }
 
-} // namespace
-
-namespace
-{
-
 // Units where the one-pass search could go wrong: both cases at the alphabets' ends, their ASCII
 // neighbours, look-alike letters that must not rotate, a surrogate pair, line breaks and the space.
 const std::u16string kSearchUnits = u"aAbBmMnNyYzZ@[`{ -\r\n\u0131\u017f\u212a\uff21\xd83d\xde00";
