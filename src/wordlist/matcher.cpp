@@ -192,7 +192,7 @@ void WordMatcher::Build(const WordList &list)
             ++depth;
             levelEnd = spanCount;
         }
-        if (node - firstSpan > spans.size() / 2 && node - firstSpan > 4096) {
+        if (node - firstSpan > spans.size() / 2 && node - firstSpan > 1024) {
             const std::size_t done = node - firstSpan;
             std::memmove(spans.data(), spans.data() + done, (spans.size() - done) * sizeof(Span));
             spans.Truncate(spans.size() - done);

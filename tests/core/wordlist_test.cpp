@@ -438,4 +438,32 @@ TEST(CountRotations, AgreesWithTwentySixPlainSteps)
     ForEachSeed(SearchAgreesWithPlainSteps, [] { return testing::Test::HasFailure(); });
 }
 
+// A list large enough for a trie of many thousand nodes, rows and tails, as real lists build.
+void LargeListAgreesWithPlainSteps(std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    auto word = [&random] {
+        std::u16string w(3 + random() % 7, u'a');
+        for (char16_t &c : w)
+            c = static_cast<char16_t>(u'a' + random() % 8);
+        return w;
+    };
+    Entries entries(20'000);
+    for (auto &entry : entries)
+        entry = word();
+    std::u16string text;
+    while (text.size() < 300)
+        text += (random() % 4 == 0 ? word() : entries[random() % entries.size()]) + u' ';
+    text = RotText(text, static_cast<int>(random() % 27));
+    const RotationCounts counts = CountRotations(WordMatcher(entries), text);
+    ASSERT_EQ(counts.byStep, reference::AutoRot(reference::PlainSearch(entries), text).byStep);
+}
+
+TEST(CountRotations, AgreesOnALargeList)
+{
+    // Each seed builds a list of 20,000 entries, so fewer seeds than elsewhere.
+    ForEachSeed(
+        LargeListAgreesWithPlainSteps, [] { return testing::Test::HasFailure(); }, 5);
+}
+
 } // namespace
