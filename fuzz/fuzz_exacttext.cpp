@@ -1,7 +1,9 @@
-// Fuzzes the text box's exact-text model against a plain list of positions: after any edits both hold the
-// same units, positions, mapping between them and count of long runs.
+// Fuzzes the text box's document. The exact-text model against a plain list of positions: after any edits
+// both hold the same units, positions, mapping between them and count of long runs. Then the same bytes
+// drive the whole document as its view does, against plain models of the view and of the undo steps.
 #include "textdoc/exacttext.h"
 
+#include "documentdriver.h"
 #include "fuzz_support.h"
 #include "positionsmodel.h"
 
@@ -76,6 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             model.replace(from, removed, added);
         }
         Check(text, model);
+    }
+
+    DocumentDriver driver;
+    pos = 0;
+    const auto choose = [&](qsizetype n) { return pos < size ? qsizetype(data[pos++]) % n : 0; };
+    while (pos < size) {
+        if (const char *broken = driver.act(choose))
+            Require(false, broken);
     }
     return 0;
 }

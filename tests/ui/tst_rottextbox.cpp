@@ -25,8 +25,6 @@ private slots:
     void replaceSelection_data();
     void replaceSelection();
     void joinedWritesUndoTogether();
-    void historyForgetsOldestPastBudget();
-    void redoReachesNewestPastBudget();
     void pausedWritesStillRaiseChanges();
     void wrapModeFollowsLongestRun_data();
     void wrapModeFollowsLongestRun();
@@ -164,35 +162,6 @@ void TestRotTextBox::joinedWritesUndoTogether()
     }
     box.undo();
     QCOMPARE(box.text(), QStringLiteral("start"));
-}
-
-void TestRotTextBox::historyForgetsOldestPastBudget()
-{
-    RotTextBox box;
-    box.setHistoryBudget(3000);
-    for (const char letter : {'a', 'b', 'c'})
-        box.replaceAll(QString(1000, QLatin1Char(letter)));
-    QVERIFY(box.historyBytes() <= 3000);
-    box.undo();
-    QCOMPARE(box.text(), QString(1000, QLatin1Char('b')));
-    QVERIFY(!box.canUndo());
-    box.redo();
-    QCOMPARE(box.text(), QString(1000, QLatin1Char('c')));
-}
-
-void TestRotTextBox::redoReachesNewestPastBudget()
-{
-    RotTextBox box;
-    box.setHistoryBudget(5000);
-    for (const char letter : {'a', 'b', 'c'})
-        box.replaceAll(QString(1000, QLatin1Char(letter)));
-    // Undoing all puts each text in a redo step, past the budget; none of them may be forgotten.
-    while (box.canUndo())
-        box.undo();
-    QCOMPARE(box.text(), QString());
-    while (box.canRedo())
-        box.redo();
-    QCOMPARE(box.text(), QString(1000, QLatin1Char('c')));
 }
 
 void TestRotTextBox::pausedWritesStillRaiseChanges()
