@@ -1,5 +1,5 @@
 // Fuzzes the text box's document. The exact-text model against a plain list of positions: after any edits
-// both hold the same units, positions, mapping between them and count of long runs. Then the same bytes
+// both hold the same units, positions, mapping between them and count of overlong words. Then the same bytes
 // drive the whole document as its view does, against plain models of the view and of the undo steps.
 #include "textdoc/exacttext.h"
 
@@ -14,7 +14,7 @@ namespace
 {
 
 // Short runs, so that short inputs reach the long-run count.
-constexpr qsizetype kLongestRun = 3;
+constexpr qsizetype kLongestWord = 3;
 
 QString TakeText(const std::uint8_t *data, std::size_t size, std::size_t &pos)
 {
@@ -46,14 +46,14 @@ void Check(const ExactText &text, const PositionsModel &model)
             "a break shows as a paragraph separator");
         offset += units.size();
     }
-    Require(text.longRuns() == model.longRuns(kLongestRun), "the same number of long runs");
+    Require(text.overlongWords() == model.overlongWords(kLongestWord), "the same number of overlong words");
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    ExactText text(kLongestRun);
+    ExactText text(kLongestWord);
     PositionsModel model;
     std::size_t pos = 0;
     while (pos < size) {

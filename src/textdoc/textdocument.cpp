@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <utility>
 
-TextDocument::TextDocument(qsizetype longestRun, qsizetype historyBudget)
-    : longestRun_(longestRun)
-    , exact_(longestRun)
-    , shown_(longestRun)
+TextDocument::TextDocument(qsizetype longestWord, qsizetype historyBudget)
+    : longestWord_(longestWord)
+    , exact_(longestWord)
+    , shown_(longestWord)
     , history_(historyBudget)
 {
 }
@@ -107,7 +107,7 @@ std::vector<TextDocument::Write> TextDocument::catchUp()
     // The same text keeps the document's own breaks, which a fresh write might read otherwise.
     if (shown_.text() == exact_.text()) {
         behind_ = false;
-        exact_ = std::exchange(shown_, ExactText(longestRun_));
+        exact_ = std::exchange(shown_, ExactText(longestWord_));
         return {};
     }
     return {writeWhole(exact_.text())};
@@ -177,7 +177,7 @@ TextDocument::Write TextDocument::writeWhole(const QString &text)
     // Over what the view's document shows, which may be an older text.
     const qsizetype shown = behind_ ? shown_.positions() : exact_.positions();
     behind_ = false;
-    shown_ = ExactText(longestRun_);
+    shown_ = ExactText(longestWord_);
     exact_.assign(text);
     return {0, shown, text};
 }

@@ -5,10 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QMenu>
-#include <QMimeData>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextCursor>
@@ -18,14 +15,14 @@
 
 namespace
 {
-// Word wrapping searches to the end of an unbreakable run for every line, so a long run costs time
+// Word wrapping searches to the end of a word for every line, so an overlong word costs time
 // quadratic in its length; past this many characters wrapping anywhere looks the same and stays fast.
-constexpr qsizetype kLongestWrappableRun = 1000;
+constexpr qsizetype kLongestWrappableWord = 1000;
 } // namespace
 
 RotTextBox::RotTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
-    , document_(kLongestWrappableRun, kHistoryBudget)
+    , document_(kLongestWrappableWord, kHistoryBudget)
 {
     auto *document = new QTextDocument(this);
     // Qt's undo would keep every replaced text, and it loses which break began each paragraph.
@@ -163,8 +160,8 @@ void RotTextBox::catchUp()
 
 void RotTextBox::chooseWrapMode()
 {
-    const auto mode = document_.exact().longRuns() > 0 ? QTextOption::WrapAnywhere
-                                                       : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    const auto mode = document_.exact().overlongWords() > 0 ? QTextOption::WrapAnywhere
+                                                            : QTextOption::WrapAtWordBoundaryOrAnywhere;
     if (wordWrapMode() != mode)
         setWordWrapMode(mode);
 }
@@ -204,91 +201,6 @@ void RotTextBox::mouseReleaseEvent(QMouseEvent *event)
     emit mouseReleased();
 }
 
-QMenu *RotTextBox::createStandardContextMenu(const QPoint &position)
-{
-    QMenu *menu = QPlainTextEdit::createStandardContextMenu(position);
-    const struct {
-        const char *name;
-        void (RotTextBox::*act)();
-        bool enabled;
-    } replaced[] = {{"edit-undo", &RotTextBox::undo, canUndo()}, {"edit-redo", &RotTextBox::redo, canRedo()}};
-    for (const auto &[name, act, enabled] : replaced) {
-        QAction *standard = menu->findChild<QAction *>(QLatin1String(name));
-        if (!standard)
-            continue;
-        auto *own = new QAction(standard->icon(), standard->text(), menu);
-        own->setObjectName(standard->objectName());
-        own->setEnabled(enabled);
-        connect(own, &QAction::triggered, this, act);
-        menu->insertAction(standard, own);
-        delete standard;
-    }
-    return menu;
-}
-
-void RotTextBox::contextMenuEvent(QContextMenuEvent *event)
-{
-    document_.endTyping();
-    QMenu *menu = createStandardContextMenu(event->pos());
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
-}
-
-bool RotTextBox::canInsertFromMimeData(const QMimeData *source) const
-{
-    // Plain text only: a dropped file is neither read nor turned into its path, an image is ignored.
-    const QList<QUrl> urls = source->urls();
-    const bool carriesFiles
-        = std::any_of(urls.begin(), urls.end(), [](const QUrl &url) { return url.isLocalFile(); });
-    return source->hasText() && !carriesFiles;
-}
-
-void RotTextBox::insertFromMimeData(const QMimeData *source)
-{
-    if (canInsertFromMimeData(source))
-        replaceSelection(source->text());
-    ensureCursorVisible();
-}
-
-QMimeData *RotTextBox::createMimeDataFromSelection() const
-{
-    auto *mime = new QMimeData;
-    mime->setText(selectedText());
-    return mime;
-}
-
-void RotTextBox::dropEvent(QDropEvent *event)
-{
-    // Qt would take a moved selection out and put the drop in as one change that mixes both; the box writes
-    // them itself, so that it knows every unit, and records them as one undo step.
-    QDragLeaveEvent leave;
-    QPlainTextEdit::dragLeaveEvent(&leave);
-    const QMimeData *mime = event->mimeData();
-    if (!canInsertFromMimeData(mime)) {
-        event->ignore();
-        return;
-    }
-    catchUp();
-    document_.endTyping();
-    const qsizetype at = cursorForPosition(event->position().toPoint()).position();
-    const QTextCursor selection = textCursor();
-    const bool ownMove = (event->source() == this || event->source() == viewport())
-        && event->dropAction() == Qt::MoveAction && selection.hasSelection();
-    if (!ownMove) {
-        QTextCursor cursor(document());
-        cursor.setPosition(int(at));
-        setTextCursor(cursor);
-        replaceSelection(mime->text());
-        event->acceptProposedAction();
-        return;
-    }
-    // The drag's source removes nothing itself once the drop reports a copy.
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    if (at < selection.selectionStart() || at > selection.selectionEnd())
-        apply(document_.move(selection.selectionStart(), selection.selectionEnd(), at));
-}
-
 RotTextBox::LayoutPause::LayoutPause(RotTextBox *box)
     : box_(box)
 {
@@ -297,7 +209,7 @@ RotTextBox::LayoutPause::LayoutPause(RotTextBox *box)
 
 RotTextBox::LayoutPause::~LayoutPause()
 {
-    // The wrap mode is settled before the one layout that follows, so a long run is never word-wrapped.
+    // The wrap mode is settled before the one layout that follows, so an overlong word is never word-wrapped.
     if (box_->layout_->depth() == 1) {
         box_->catchUp();
         box_->chooseWrapMode();

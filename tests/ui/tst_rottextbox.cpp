@@ -26,8 +26,8 @@ private slots:
     void replaceSelection();
     void joinedWritesUndoTogether();
     void pausedWritesStillRaiseChanges();
-    void wrapModeFollowsLongestRun_data();
-    void wrapModeFollowsLongestRun();
+    void wrapModeFollowsLongestWord_data();
+    void wrapModeFollowsLongestWord();
     void dropsOnlyText();
 };
 
@@ -182,7 +182,7 @@ void TestRotTextBox::pausedWritesStillRaiseChanges()
     QVERIFY(box.document()->documentLayout()->documentSize().height() > 10);
 }
 
-void TestRotTextBox::wrapModeFollowsLongestRun_data()
+void TestRotTextBox::wrapModeFollowsLongestWord_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("anywhere");
@@ -193,7 +193,7 @@ void TestRotTextBox::wrapModeFollowsLongestRun_data()
         << (QString(900, QLatin1Char('a')) + QStringLiteral("\n")).repeated(5) << false;
 }
 
-void TestRotTextBox::wrapModeFollowsLongestRun()
+void TestRotTextBox::wrapModeFollowsLongestWord()
 {
     QFETCH(QString, text);
     QFETCH(bool, anywhere);

@@ -34,8 +34,8 @@ public:
         bool heldBack = false;
     };
 
-    // Counts the unbroken runs longer than `longestRun` units; the history's budget is in bytes.
-    TextDocument(qsizetype longestRun, qsizetype historyBudget);
+    // Counts the words (unbroken runs) longer than `longestWord` units; the history's budget is in bytes.
+    TextDocument(qsizetype longestWord, qsizetype historyBudget);
 
     const QString &text() const { return exact_.text(); }
     const ExactText &exact() const { return exact_; }
@@ -74,7 +74,7 @@ private:
     Edit swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step));
     void record(EditHistory::Step step);
 
-    qsizetype longestRun_;
+    qsizetype longestWord_;
     ExactText exact_;
     // While the view's document is behind: the text it shows.
     ExactText shown_;
