@@ -168,7 +168,8 @@ void RotTextBox::chooseWrapMode()
 
 void RotTextBox::keyPressEvent(QKeyEvent *event)
 {
-    // A key that changes one position with nothing selected is typing; a cut of one character is not.
+    // A key with nothing selected types or deletes, and may join a burst; one over a selection, even a cut
+    // of one character, is a step of its own.
     const bool selection = textCursor().hasSelection();
     if (selection)
         document_.endTyping();

@@ -42,8 +42,8 @@ public:
     // The view's document still shows an older text, until catchUp().
     bool behind() const { return behind_; }
 
-    // The commands, each one step. Writing the text the box holds changes nothing. Before the others than
-    // replaceAll, the view catches up, and then reads the positions it passes.
+    // The commands, each one step; writing the text the box holds changes nothing. Before any but
+    // replaceAll, the view catches up and only then reads the positions it passes.
     Edit replaceAll(const QString &text, bool holdBack);
     Edit replace(qsizetype from, qsizetype to, const QString &text);
     // Moves the positions [from, to) to `target`, which lies outside them.
