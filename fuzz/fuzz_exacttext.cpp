@@ -1,7 +1,9 @@
-// Fuzzes the text box's exact-text model against a plain list of positions: after any edits both hold the
-// same units, positions, mapping between them and count of long runs.
-#include "ui/exacttext.h"
+// Fuzzes the text box's document. The exact-text model against a plain list of positions: after any edits
+// both hold the same units, positions, mapping between them and count of overlong words. Then the same bytes
+// drive the whole document as its view does, against plain models of the view and of the undo steps.
+#include "textdoc/exacttext.h"
 
+#include "documentdriver.h"
 #include "fuzz_support.h"
 #include "positionsmodel.h"
 
@@ -12,7 +14,7 @@ namespace
 {
 
 // Short runs, so that short inputs reach the long-run count.
-constexpr qsizetype kLongestRun = 3;
+constexpr qsizetype kLongestWord = 3;
 
 QString TakeText(const std::uint8_t *data, std::size_t size, std::size_t &pos)
 {
@@ -44,14 +46,14 @@ void Check(const ExactText &text, const PositionsModel &model)
             "a break shows as a paragraph separator");
         offset += units.size();
     }
-    Require(text.longRuns() == model.longRuns(kLongestRun), "the same number of long runs");
+    Require(text.overlongWords() == model.overlongWords(kLongestWord), "the same number of overlong words");
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    ExactText text(kLongestRun);
+    ExactText text(kLongestWord);
     PositionsModel model;
     std::size_t pos = 0;
     while (pos < size) {
@@ -76,6 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             model.replace(from, removed, added);
         }
         Check(text, model);
+    }
+
+    DocumentDriver driver;
+    pos = 0;
+    const auto choose = [&](qsizetype n) { return pos < size ? qsizetype(data[pos++]) % n : 0; };
+    while (pos < size) {
+        if (const char *broken = driver.act(choose))
+            Require(false, broken);
     }
     return 0;
 }

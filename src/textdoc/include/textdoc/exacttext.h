@@ -15,8 +15,8 @@
 class ExactText final
 {
 public:
-    // Counts the unbroken runs longer than `longestRun` units (words, for wrapping).
-    explicit ExactText(qsizetype longestRun);
+    // Counts the words, unbroken runs of units, longer than `longestWord` (too long to wrap at their ends).
+    explicit ExactText(qsizetype longestWord);
 
     // Document positions that `text` takes once written: each CR LF is one.
     static qsizetype positionsOf(QStringView text);
@@ -34,7 +34,7 @@ public:
     // The position of an exact offset; an offset between the CR and LF of one break gives the break's own
     // position, or the one after it with `roundUp`.
     qsizetype toPosition(qsizetype offset, bool roundUp) const;
-    qsizetype longRuns() const { return longRuns_; }
+    qsizetype overlongWords() const { return overlongWords_; }
     // The character the document shows at a position: a paragraph separator for every break.
     QChar shownAt(qsizetype position) const;
 
@@ -46,9 +46,9 @@ private:
     qsizetype crLfCount() const { return qsizetype(crLfBefore_.size() + crLfAfter_.size()); }
     qsizetype crLf(qsizetype index) const;
     void splitCrLfs(qsizetype position);
-    qsizetype longRunsAround(qsizetype from, qsizetype to) const;
+    qsizetype overlongWordsAround(qsizetype from, qsizetype to) const;
 
-    qsizetype longestRun_;
+    qsizetype longestWord_;
     // The units with a gap at [gapBegin_, gapEnd_); text() closes it. Mutable: closing or moving the gap
     // changes no unit.
     mutable QString units_;
@@ -59,5 +59,5 @@ private:
     // from the end, nearest last, so an edit shifts none of them.
     std::vector<qsizetype> crLfBefore_;
     std::vector<qsizetype> crLfAfter_;
-    qsizetype longRuns_ = 0;
+    qsizetype overlongWords_ = 0;
 };

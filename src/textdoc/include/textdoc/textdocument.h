@@ -1,0 +1,87 @@
+// The text box's document: the exact text, its undo history, and the rules that make edits into steps.
+//
+// It never sees a widget. The view reports what the user changed in its own document (typing, deleting) as
+// plain (from, removed, added) calls in the positions it shows, and asks for the commands (a paste, a
+// whole-text write, undo, redo, a move); for those it gets back the writes that bring its document in step.
+// A step is a burst of typing, a burst of Backspace or Delete, one command, or all the writes of a group;
+// a safe point (a click, a caret move, a command) ends a burst. The newest step is always kept: the budget
+// bounds the others.
+#pragma once
+
+#include <vector>
+
+#include <QString>
+#include <QStringView>
+
+#include "textdoc/edithistory.h"
+#include "textdoc/exacttext.h"
+
+class TextDocument final
+{
+public:
+    // Replace the positions [from, to) of the view's document with `text`, its breaks taken as written.
+    struct Write {
+        qsizetype from = 0;
+        qsizetype to = 0;
+        QString text;
+    };
+    // What a command asks of the view: writes in order, each in the positions the one before left, and
+    // where the caret goes after them (-1: where it is).
+    struct Edit {
+        std::vector<Write> writes;
+        qsizetype caret = 0;
+        // The text changed, but the view's document keeps what it shows until catchUp().
+        bool heldBack = false;
+    };
+
+    // Counts the words (unbroken runs) longer than `longestWord` units; the history's budget is in bytes.
+    TextDocument(qsizetype longestWord, qsizetype historyBudget);
+
+    const QString &text() const { return exact_.text(); }
+    const ExactText &exact() const { return exact_; }
+    // The view's document still shows an older text, until catchUp().
+    bool behind() const { return behind_; }
+
+    // The commands, each one step; writing the text the box holds changes nothing. Before any but
+    // replaceAll, the view catches up and only then reads the positions it passes.
+    Edit replaceAll(const QString &text, bool holdBack);
+    Edit replace(qsizetype from, qsizetype to, const QString &text);
+    // Moves the positions [from, to) to `target`, which lies outside them.
+    Edit move(qsizetype from, qsizetype to, qsizetype target);
+    Edit undo();
+    Edit redo();
+    std::vector<Write> catchUp();
+
+    // The user changed the view's document: `removed` positions at `from` became the characters `added`
+    // as it shows them (every break a paragraph separator). `keyed`: by a key with nothing selected.
+    void userChanged(qsizetype from, qsizetype removed, QStringView added, bool keyed);
+    // Typing goes on in one step only while the caret stays where the last key left it.
+    void caretMoved(qsizetype position, bool selection);
+    // What changes next starts a step of its own.
+    void endTyping() { history_.closeTyping(); }
+    // Writes between them are one step, or none if the text ends as it began; they nest.
+    void beginGroup();
+    void endGroup();
+
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
+    void setHistoryBudget(qsizetype bytes) { history_.setBudget(bytes); }
+    qsizetype historyBytes() const { return history_.bytes(); }
+
+private:
+    Write writeWhole(const QString &text);
+    Write write(qsizetype from, qsizetype to, const QString &text);
+    Edit swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step));
+    void record(EditHistory::Step step);
+
+    qsizetype longestWord_;
+    ExactText exact_;
+    // While the view's document is behind: the text it shows.
+    ExactText shown_;
+    bool behind_ = false;
+    EditHistory history_;
+    // Where the caret stands after the last typed key, while typing may go on in the same step.
+    qsizetype typingCaret_ = -1;
+    int groupDepth_ = 0;
+    QString groupStart_;
+};
