@@ -1,6 +1,6 @@
 // Fuzzes the text box's exact-text model against a plain list of positions: after any edits both hold the
 // same units, positions, mapping between them and count of long runs.
-#include "ui/exacttext.h"
+#include "textdoc/exacttext.h"
 
 #include "fuzz_support.h"
 #include "positionsmodel.h"

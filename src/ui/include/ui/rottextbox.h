@@ -11,8 +11,8 @@
 
 #include <QPlainTextEdit>
 
-#include "ui/edithistory.h"
-#include "ui/exacttext.h"
+#include "textdoc/edithistory.h"
+#include "textdoc/exacttext.h"
 
 class DeferredLayout;
 

@@ -1,5 +1,5 @@
 // Swap steps, typing merge and the memory budget of the text box's history.
-#include "ui/edithistory.h"
+#include "textdoc/edithistory.h"
 
 EditHistory::EditHistory(qsizetype budgetBytes)
     : budget_(budgetBytes)

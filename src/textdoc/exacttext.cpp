@@ -1,5 +1,5 @@
 // The exact-text model: a gap buffer of units, the CR LF breaks in two stacks, and a count of long runs.
-#include "ui/exacttext.h"
+#include "textdoc/exacttext.h"
 
 #include <algorithm>
 #include <cstring>
