@@ -86,7 +86,8 @@ void RotTextBox::replaceSelection(const QString &text)
     write(from, cursor.selectionEnd(), text);
     if (groupDepth_ == 0 && removed != text)
         history_.record({exactFrom, text.size(), std::move(removed), false});
-    placeCaret(from + ExactText::positionsOf(text));
+    // The write may have cut or joined pieces before the caret's place.
+    placeCaret(model_.toPosition(exactFrom + text.size(), false));
 }
 
 int RotTextBox::selectionLength() const
@@ -94,7 +95,8 @@ int RotTextBox::selectionLength() const
     if (documentBehind_)
         return 0;
     const QTextCursor cursor = textCursor();
-    return cursor.selectionEnd() - cursor.selectionStart();
+    return cursor.selectionEnd() - cursor.selectionStart()
+        - (model_.jointsBelow(cursor.selectionEnd()) - model_.jointsBelow(cursor.selectionStart()));
 }
 
 QString RotTextBox::selectedText() const
@@ -126,7 +128,7 @@ void RotTextBox::swap(EditHistory::Step step, void (EditHistory::*keep)(EditHist
     // A write that kept the text may have joined a lone CR and an LF into one CR LF break; a step's edge
     // inside it widens to take in the whole break.
     const qsizetype from = model_.toPosition(step.from, false);
-    const qsizetype to = model_.toPosition(step.from + step.length, true);
+    const qsizetype to = std::max(from, model_.toPosition(step.from + step.length, true));
     const qsizetype exactFrom = model_.toExact(from);
     const qsizetype exactTo = model_.toExact(to);
     const qsizetype end = step.from + step.length;
@@ -139,13 +141,14 @@ void RotTextBox::swap(EditHistory::Step step, void (EditHistory::*keep)(EditHist
     const bool whole = from == 0 && to == model_.positions();
     write(from, to, other);
     (history_.*keep)({exactFrom, other.size(), std::move(current), false});
-    placeCaret(whole ? 0 : from + ExactText::positionsOf(other));
+    placeCaret(whole ? 0 : model_.toPosition(exactFrom + other.size(), false));
 }
 
 void RotTextBox::write(qsizetype from, qsizetype to, const QString &text)
 {
     const LayoutPause pause(this);
     const QScopedValueRollback writing(writing_, true);
+    ++changes_;
     QTextCursor cursor(document());
     // Inside an edit block a cursor does not lay out its paragraph to find its x, which on one huge
     // paragraph costs more than the write. The model is brought up to date before the block ends and the
@@ -159,6 +162,7 @@ void RotTextBox::write(qsizetype from, qsizetype to, const QString &text)
         model_.assign(text);
     else
         model_.replace(from, to - from, text);
+    fitPieces(from, from + ExactText::positionsOf(text));
     cursor.endEditBlock();
 }
 
@@ -172,15 +176,17 @@ void RotTextBox::follow(int from, int removed, int added)
     added -= int(over);
     // Qt also reports a paragraph's new format, as positions removed and added again. What still shows the
     // same is kept: first at the range's end, then at its start, so that of two breaks side by side the
-    // one typed is the new one.
+    // one typed is the new one. A joint shows as a break too; the box keeps joints off the edges of a
+    // selection, so what an edit takes out never ends in a joint that could pass for a typed break.
     const QTextDocument *shown = document();
+    const auto kept = [&](qsizetype position, int shownPosition) {
+        return model_.shownAt(position) == shown->characterAt(shownPosition);
+    };
     int tail = 0;
-    while (tail < removed && tail < added
-        && model_.shownAt(from + removed - 1 - tail) == shown->characterAt(from + added - 1 - tail))
+    while (tail < removed && tail < added && kept(from + removed - 1 - tail, from + added - 1 - tail))
         ++tail;
     int head = 0;
-    while (head < removed - tail && head < added - tail
-        && model_.shownAt(from + head) == shown->characterAt(from + head))
+    while (head < removed - tail && head < added - tail && kept(from + head, from + head))
         ++head;
     from += head;
     removed -= head + tail;
@@ -191,13 +197,24 @@ void RotTextBox::follow(int from, int removed, int added)
     const QString addedText = documentText(from, added);
     const qsizetype exactFrom = model_.toExact(from);
     QString removedText = model_.replace(from, removed, addedText);
+    ++changes_;
+    // The caret after what was typed, moved on by the joints put in or taken out before it.
+    qsizetype caret = from + added;
+    for (const JointEdit &joint : fitPieces(from, from + added)) {
+        if (joint.added && joint.position <= caret)
+            ++caret;
+        else if (!joint.added && joint.position < caret)
+            --caret;
+    }
+    if (model_.isJoint(caret))
+        ++caret;
     if (!layout_->paused())
         chooseWrapMode();
     if (groupDepth_ > 0 || removedText == addedText)
         return;
     const bool typing = keyTyping_ && removed + added == 1;
     history_.record({exactFrom, addedText.size(), std::move(removedText), typing});
-    typingCaret_ = typing ? from + added : -1;
+    typingCaret_ = typing ? caret : -1;
 }
 
 QString RotTextBox::documentText(int from, int length) const
@@ -211,8 +228,67 @@ QString RotTextBox::documentText(int from, int length) const
     return text;
 }
 
+QList<JointEdit> RotTextBox::fitPieces(qsizetype from, qsizetype to)
+{
+    QList<JointEdit> joints;
+    FitPieces(model_, from, to, chunk_, joints);
+    if (joints.isEmpty())
+        return joints;
+    ++changes_;
+    const QScopedValueRollback writing(writing_, true);
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (const JointEdit &joint : joints) {
+        cursor.setPosition(int(joint.position));
+        if (joint.added) {
+            cursor.insertBlock();
+        } else {
+            cursor.setPosition(int(joint.position) + 1, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+    }
+    cursor.endEditBlock();
+    return joints;
+}
+
+void RotTextBox::setParagraphChunk(qsizetype units)
+{
+    chunk_ = units;
+    catchUpDocument();
+    const LayoutPause pause(this);
+    fitPieces(0, model_.positions());
+}
+
+void RotTextBox::stepOffJoint()
+{
+    // Both sides of a joint are the same place in the text. The caret rests only after a joint, and a
+    // selection starts after one and ends before one, so it never holds a joint at its edge.
+    QTextCursor cursor = textCursor();
+    int start = cursor.selectionStart();
+    int end = cursor.selectionEnd();
+    if (model_.isJoint(start))
+        ++start;
+    if (end > start && model_.isJoint(end - 1))
+        --end;
+    if (start == cursor.selectionStart() && end == cursor.selectionEnd())
+        return;
+    const bool forward = cursor.position() == cursor.selectionEnd();
+    if (end <= start) {
+        cursor.setPosition(start);
+    } else {
+        cursor.setPosition(forward ? start : end);
+        cursor.setPosition(forward ? end : start, QTextCursor::KeepAnchor);
+    }
+    setTextCursor(cursor);
+}
+
 void RotTextBox::caretMoved()
 {
+    // A key's own moves are settled when it is done.
+    if (keyMoving_)
+        return;
+    if (!writing_ && !documentBehind_)
+        stepOffJoint();
     // Typing goes on in one step only while the caret stays where the last typed character left it.
     const QTextCursor cursor = textCursor();
     if (cursor.position() != typingCaret_ || cursor.hasSelection()) {
@@ -272,8 +348,33 @@ void RotTextBox::keyPressEvent(QKeyEvent *event)
     else if (event->matches(QKeySequence::Redo) || ctrlY)
         redo();
     else
-        QPlainTextEdit::keyPressEvent(event);
+        keyPressOverJoints(event);
     emit keyPressed();
+}
+
+void RotTextBox::keyPressOverJoints(QKeyEvent *event)
+{
+    const QTextCursor before = textCursor();
+    const bool atPieceStart = !before.hasSelection() && model_.isJoint(before.position() - 1);
+    {
+        const QScopedValueRollback moving(keyMoving_, true);
+        // Backspace there would take out the joint, not a unit: it acts from the joint's other side.
+        if (atPieceStart
+            && (event->key() == Qt::Key_Backspace || event->matches(QKeySequence::DeleteStartOfWord))) {
+            QTextCursor cursor = before;
+            cursor.setPosition(before.position() - 1);
+            setTextCursor(cursor);
+        }
+        const quint64 changes = changes_;
+        QPlainTextEdit::keyPressEvent(event);
+        // A move that only crossed a joint has not moved in the text yet: it goes once more.
+        const int moved = textCursor().position();
+        if (changes == changes_ && moved != before.position()
+            && model_.toExact(moved) == model_.toExact(before.position()))
+            QPlainTextEdit::keyPressEvent(event);
+    }
+    stepOffJoint();
+    caretMoved();
 }
 
 void RotTextBox::keyReleaseEvent(QKeyEvent *event)
@@ -390,11 +491,13 @@ void RotTextBox::moveWithin(qsizetype to)
     QString span = model_.mid(spanFrom, spanTo - spanFrom);
     const qsizetype exactFrom = model_.toExact(from);
     const QString moved = model_.mid(exactFrom, model_.toExact(end) - exactFrom);
+    const qsizetype exactTo = model_.toExact(to);
+    const qsizetype exactTarget = to > end ? exactTo - moved.size() : exactTo;
     write(from, end, QString());
-    const qsizetype target = to > end ? to - (end - from) : to;
+    const qsizetype target = model_.toPosition(exactTarget, false);
     write(target, target, moved);
     history_.record({spanFrom, spanTo - spanFrom, std::move(span), false});
-    placeCaret(target + ExactText::positionsOf(moved));
+    placeCaret(model_.toPosition(exactTarget + moved.size(), false));
 }
 
 RotTextBox::LayoutPause::LayoutPause(RotTextBox *box)

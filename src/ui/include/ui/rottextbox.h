@@ -5,14 +5,17 @@
 // unit, what the user types it reads from the document (Enter gives LF). The box owns its undo history
 // (Qt's would keep every replaced text); an EditGroup turns a command's many writes into one step. Huge
 // texts stay responsive: a text with a very long unbreakable run wraps anywhere (word wrapping is
-// quadratic on such runs), and a LayoutPause lets a command rewrite the box many times for the cost of
-// one layout.
+// quadratic on such runs), a LayoutPause lets a command rewrite the box many times for the cost of
+// one layout, and a long paragraph is shown as pieces joined by joints that hold no unit, since Qt lays
+// out a whole paragraph whenever any of it changes. The caret and the keys step over joints as if they
+// were not there.
 #pragma once
 
 #include <QPlainTextEdit>
 
 #include "textdoc/edithistory.h"
 #include "textdoc/exacttext.h"
+#include "textdoc/paragraphpieces.h"
 
 class DeferredLayout;
 
@@ -44,6 +47,9 @@ public:
     void endTypingStep() { history_.closeTyping(); }
     void setHistoryBudget(qsizetype bytes) { history_.setBudget(bytes); }
     qsizetype historyBytes() const { return history_.bytes(); }
+    // Paragraphs longer than twice this many units are shown in pieces of about this size.
+    static constexpr qsizetype kParagraphChunk = 16000;
+    void setParagraphChunk(qsizetype units);
     // Undo and Redo act on this box's own history.
     QMenu *createStandardContextMenu(const QPoint &position);
 
@@ -101,6 +107,9 @@ private:
     void placeCaret(qsizetype position);
     void catchUpDocument();
     void chooseWrapMode();
+    QList<JointEdit> fitPieces(qsizetype from, qsizetype to);
+    void stepOffJoint();
+    void keyPressOverJoints(QKeyEvent *event);
 
     DeferredLayout *layout_;
     ExactText model_;
@@ -114,5 +123,10 @@ private:
     bool writing_ = false;
     bool keyTyping_ = false;
     int groupDepth_ = 0;
+    qsizetype chunk_ = kParagraphChunk;
+    // While a key moves the caret, which may cross a joint and must then move on.
+    bool keyMoving_ = false;
+    // Counts the changes of the text, so a key that changed none is known.
+    quint64 changes_ = 0;
     QString groupStart_;
 };
