@@ -1,9 +1,12 @@
-// Fuzzes the text box's exact-text model against a plain list of positions: after any edits both hold the
-// same units, positions, mapping between them and count of long runs. Paragraphs are kept in pieces of a
-// few units, so joints, the positions of no unit, are everywhere; the model's list holds them as empty.
+// Fuzzes the text box's document. The exact-text model against a plain list of positions: after any edits
+// both hold the same units, positions, mapping between them and count of overlong words. Then the same bytes
+// drive the whole document as its view does, against plain models of the view and of the undo steps.
+// Paragraphs are kept in pieces of a few units, so joints, the positions of no unit, are everywhere; the
+// plain models hold them as empty positions.
 #include "textdoc/exacttext.h"
 #include "textdoc/paragraphpieces.h"
 
+#include "documentdriver.h"
 #include "fuzz_support.h"
 #include "positionsmodel.h"
 
@@ -13,8 +16,8 @@
 namespace
 {
 
-// Short runs and pieces, so that short inputs reach the long-run count and the joints.
-constexpr qsizetype kLongestRun = 3;
+// Short words and pieces, so that short inputs reach the count of overlong words and the joints.
+constexpr qsizetype kLongestWord = 3;
 constexpr qsizetype kChunk = 8;
 
 QString TakeText(const std::uint8_t *data, std::size_t size, std::size_t &pos)
@@ -69,7 +72,7 @@ void Check(const ExactText &text, const PositionsModel &model)
         Require(shownAsBreak == (joint || IsBreak(units)), "a break or joint shows as a paragraph separator");
         offset += units.size();
     }
-    Require(text.longRuns() == model.longRuns(kLongestRun), "the same number of long runs");
+    Require(text.overlongWords() == model.overlongWords(kLongestWord), "the same number of overlong words");
 }
 
 // Cuts and joins the pieces the change touched, and the model takes the same joints.
@@ -91,7 +94,7 @@ void Refit(ExactText &text, PositionsModel &model, qsizetype from, qsizetype to)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    ExactText text(kLongestRun);
+    ExactText text(kLongestWord);
     PositionsModel model;
     std::size_t pos = 0;
     while (pos < size) {
@@ -118,6 +121,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             Refit(text, model, from, from + ExactText::positionsOf(added));
         }
         Check(text, model);
+    }
+
+    DocumentDriver driver(kChunk);
+    pos = 0;
+    const auto choose = [&](qsizetype n) { return pos < size ? qsizetype(data[pos++]) % n : 0; };
+    while (pos < size) {
+        if (const char *broken = driver.act(choose))
+            Require(false, broken);
     }
     return 0;
 }

@@ -74,8 +74,9 @@ void EditHistory::push(std::deque<Step> &steps, Step step)
 void EditHistory::trim()
 {
     // Only the oldest undo steps go: redo must always reach the newest text, and what it holds was the
-    // box's own text a moment ago.
-    while (bytes_ > budget_ && !undo_.empty()) {
+    // box's own text a moment ago. The newest undo step stays whatever its size, so that the last thing
+    // done can always be undone; the budget bounds the rest.
+    while (undo_.size() > 1 && bytes_ - cost(undo_.back()) > budget_) {
         bytes_ -= cost(undo_.front());
         undo_.pop_front();
     }

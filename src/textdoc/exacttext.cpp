@@ -1,4 +1,5 @@
-// The exact-text model: a gap buffer of units, the CR LF breaks in two stacks, and a count of long runs.
+// The exact-text model: a gap buffer of units, the CR LF breaks and the joints in two stacks each, and a
+// count of overlong words.
 #include "textdoc/exacttext.h"
 
 #include <algorithm>
@@ -39,8 +40,8 @@ bool IsCrLf(QStringView text, qsizetype i)
 
 } // namespace
 
-ExactText::ExactText(qsizetype longestRun)
-    : longestRun_(longestRun)
+ExactText::ExactText(qsizetype longestWord)
+    : longestWord_(longestWord)
 {
 }
 
@@ -63,7 +64,7 @@ void ExactText::assign(const QString &text)
     crLfs_.clear();
     joints_.clear();
     positions_ = 0;
-    longRuns_ = 0;
+    overlongWords_ = 0;
     qsizetype run = 0;
     for (qsizetype i = 0; i < text.size(); ++i, ++positions_) {
         if (IsCrLf(text, i)) {
@@ -71,7 +72,7 @@ void ExactText::assign(const QString &text)
             ++i;
         }
         run = BreaksRun(text[i]) ? 0 : run + 1;
-        longRuns_ += run == longestRun_ + 1;
+        overlongWords_ += run == longestWord_ + 1;
     }
 }
 
@@ -80,7 +81,7 @@ QString ExactText::replace(qsizetype from, qsizetype removed, QStringView added)
     const qsizetype exactFrom = toExact(from);
     const qsizetype exactTo = toExact(from + removed);
     QString removedText = mid(exactFrom, exactTo - exactFrom);
-    longRuns_ -= longRunsAround(exactFrom, exactTo);
+    overlongWords_ -= overlongWordsAround(exactFrom, exactTo);
 
     openGap(exactFrom, added.size());
     gapEnd_ += exactTo - exactFrom;
@@ -98,7 +99,7 @@ QString ExactText::replace(qsizetype from, qsizetype removed, QStringView added)
             ++i;
         }
     }
-    longRuns_ += longRunsAround(exactFrom, exactFrom + added.size());
+    overlongWords_ += overlongWordsAround(exactFrom, exactFrom + added.size());
     return removedText;
 }
 
@@ -220,21 +221,21 @@ void ExactText::openGap(qsizetype at, qsizetype length)
     gapEnd_ = at + gap;
 }
 
-qsizetype ExactText::longRunsAround(qsizetype from, qsizetype to) const
+qsizetype ExactText::overlongWordsAround(qsizetype from, qsizetype to) const
 {
     // Only the runs that touch [from, to) can change; a run reaching out of it is read no further than
     // tells whether it is long.
     qsizetype start = from;
-    while (start > 0 && from - start <= longestRun_ && !BreaksRun(at(start - 1)))
+    while (start > 0 && from - start <= longestWord_ && !BreaksRun(at(start - 1)))
         --start;
     qsizetype end = to;
-    while (end < size() && end - to <= longestRun_ && !BreaksRun(at(end)))
+    while (end < size() && end - to <= longestWord_ && !BreaksRun(at(end)))
         ++end;
     qsizetype runs = 0;
     qsizetype run = 0;
     for (qsizetype i = start; i < end; ++i) {
         run = BreaksRun(at(i)) ? 0 : run + 1;
-        runs += run == longestRun_ + 1;
+        runs += run == longestWord_ + 1;
     }
     return runs;
 }

@@ -33,8 +33,8 @@ struct PositionsModel {
             offset += positions[i].size();
         return offset;
     }
-    // Runs of units that are neither spaces nor breaks, longer than `limit`.
-    qsizetype longRuns(qsizetype limit) const
+    // Words, runs of units that are neither spaces nor breaks, longer than `limit`.
+    qsizetype overlongWords(qsizetype limit) const
     {
         qsizetype runs = 0;
         qsizetype run = 0;

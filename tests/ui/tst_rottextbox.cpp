@@ -25,11 +25,9 @@ private slots:
     void replaceSelection_data();
     void replaceSelection();
     void joinedWritesUndoTogether();
-    void historyForgetsOldestPastBudget();
-    void redoReachesNewestPastBudget();
     void pausedWritesStillRaiseChanges();
-    void wrapModeFollowsLongestRun_data();
-    void wrapModeFollowsLongestRun();
+    void wrapModeFollowsLongestWord_data();
+    void wrapModeFollowsLongestWord();
     void dropsOnlyText();
 };
 
@@ -166,35 +164,6 @@ void TestRotTextBox::joinedWritesUndoTogether()
     QCOMPARE(box.text(), QStringLiteral("start"));
 }
 
-void TestRotTextBox::historyForgetsOldestPastBudget()
-{
-    RotTextBox box;
-    box.setHistoryBudget(3000);
-    for (const char letter : {'a', 'b', 'c'})
-        box.replaceAll(QString(1000, QLatin1Char(letter)));
-    QVERIFY(box.historyBytes() <= 3000);
-    box.undo();
-    QCOMPARE(box.text(), QString(1000, QLatin1Char('b')));
-    QVERIFY(!box.canUndo());
-    box.redo();
-    QCOMPARE(box.text(), QString(1000, QLatin1Char('c')));
-}
-
-void TestRotTextBox::redoReachesNewestPastBudget()
-{
-    RotTextBox box;
-    box.setHistoryBudget(5000);
-    for (const char letter : {'a', 'b', 'c'})
-        box.replaceAll(QString(1000, QLatin1Char(letter)));
-    // Undoing all puts each text in a redo step, past the budget; none of them may be forgotten.
-    while (box.canUndo())
-        box.undo();
-    QCOMPARE(box.text(), QString());
-    while (box.canRedo())
-        box.redo();
-    QCOMPARE(box.text(), QString(1000, QLatin1Char('c')));
-}
-
 void TestRotTextBox::pausedWritesStillRaiseChanges()
 {
     RotTextBox box;
@@ -213,7 +182,7 @@ void TestRotTextBox::pausedWritesStillRaiseChanges()
     QVERIFY(box.document()->documentLayout()->documentSize().height() > 10);
 }
 
-void TestRotTextBox::wrapModeFollowsLongestRun_data()
+void TestRotTextBox::wrapModeFollowsLongestWord_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("anywhere");
@@ -224,7 +193,7 @@ void TestRotTextBox::wrapModeFollowsLongestRun_data()
         << (QString(900, QLatin1Char('a')) + QStringLiteral("\n")).repeated(5) << false;
 }
 
-void TestRotTextBox::wrapModeFollowsLongestRun()
+void TestRotTextBox::wrapModeFollowsLongestWord()
 {
     QFETCH(QString, text);
     QFETCH(bool, anywhere);

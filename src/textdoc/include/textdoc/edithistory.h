@@ -1,4 +1,4 @@
-// The working text box's undo and redo history: swap steps whose oldest undo steps go past a memory budget.
+// The working text box's undo and redo history: swap steps, the oldest undo steps forgotten past a budget.
 #pragma once
 
 #include <deque>

@@ -17,8 +17,8 @@
 class ExactText final
 {
 public:
-    // Counts the unbroken runs longer than `longestRun` units (words, for wrapping).
-    explicit ExactText(qsizetype longestRun);
+    // Counts the words, unbroken runs of units, longer than `longestWord` (too long to wrap at their ends).
+    explicit ExactText(qsizetype longestWord);
 
     // Document positions that `text` takes once written: each CR LF is one.
     static qsizetype positionsOf(QStringView text);
@@ -49,7 +49,7 @@ public:
     // it gives the one after the joint, or the one before it with `roundUp`: a range never takes in a joint
     // at its edge.
     qsizetype toPosition(qsizetype offset, bool roundUp) const;
-    qsizetype longRuns() const { return longRuns_; }
+    qsizetype overlongWords() const { return overlongWords_; }
     // The character the document shows at a position: a paragraph separator for every break and joint.
     QChar shownAt(qsizetype position) const;
 
@@ -59,7 +59,7 @@ private:
     void moveGap(qsizetype to) const;
     void copyOut(qsizetype from, qsizetype length, QChar *out) const;
     void openGap(qsizetype at, qsizetype length);
-    qsizetype longRunsAround(qsizetype from, qsizetype to) const;
+    qsizetype overlongWordsAround(qsizetype from, qsizetype to) const;
 
     // Positions of one kind: those before the last edit in order, those after it as distances from the end,
     // nearest last, so an edit shifts none of them.
@@ -84,7 +84,7 @@ private:
         std::vector<qsizetype> after_;
     };
 
-    qsizetype longestRun_;
+    qsizetype longestWord_;
     // The units with a gap at [gapBegin_, gapEnd_); text() closes it. Mutable: closing or moving the gap
     // changes no unit.
     mutable QString units_;
@@ -93,5 +93,5 @@ private:
     qsizetype positions_ = 0;
     Marks crLfs_;
     Marks joints_;
-    qsizetype longRuns_ = 0;
+    qsizetype overlongWords_ = 0;
 };

@@ -1,22 +1,18 @@
-// The working text box: a wrapping plain-text editor that gives back exactly the text written into it.
+// The working text box, the view of a TextDocument: a wrapping plain-text editor that gives back exactly
+// the text written into it.
 //
-// Qt's document is only the view. The exact text, with every line break as it came, lives in an
-// ExactText that follows each change of the document: what the box writes itself it hands over unit for
-// unit, what the user types it reads from the document (Enter gives LF). The box owns its undo history
-// (Qt's would keep every replaced text); an EditGroup turns a command's many writes into one step. Huge
-// texts stay responsive: a text with a very long unbreakable run wraps anywhere (word wrapping is
-// quadratic on such runs), a LayoutPause lets a command rewrite the box many times for the cost of
-// one layout, and a long paragraph is shown as pieces joined by joints that hold no unit, since Qt lays
-// out a whole paragraph whenever any of it changes. The caret and the keys step over joints as if they
+// Qt's document is only what is shown. The box passes what the user types or deletes in it to the
+// TextDocument, which keeps the exact text, every line break as it came, and decides the undo steps; for
+// its own commands the box asks the TextDocument and makes the writes it gives back. Huge texts stay
+// responsive: a text with an overlong word wraps anywhere (word wrapping is quadratic on such words), a
+// LayoutPause lets a command rewrite the box many times for the cost of one layout, and a long paragraph
+// shows as pieces joined by joints that hold no unit. The caret and the keys step over a joint as if it
 // were not there.
 #pragma once
 
 #include <QPlainTextEdit>
 
-#include "textdoc/edithistory.h"
-#include "textdoc/exacttext.h"
-#include "textdoc/paragraphpieces.h"
-
+#include "textdoc/textdocument.h"
 class DeferredLayout;
 
 class RotTextBox final : public QPlainTextEdit
@@ -27,10 +23,10 @@ public:
     explicit RotTextBox(QWidget *parent = nullptr);
     ~RotTextBox() override;
 
-    // The history gives back the memory of its oldest undo steps past this many bytes.
+    // The history gives back the memory of its oldest undo steps past this many bytes, all but the newest.
     static constexpr qsizetype kHistoryBudget = qsizetype(256) << 20;
 
-    const QString &text() const { return model_.text(); }
+    const QString &text() const { return document_.text(); }
     // Replaces the whole text as one undo step, leaving no selection and the caret at the start. Writing
     // the text the box already holds changes nothing.
     void replaceAll(const QString &text);
@@ -39,16 +35,15 @@ public:
     int selectionLength() const;
     QString selectedText() const;
 
-    bool canUndo() const { return history_.canUndo(); }
-    bool canRedo() const { return history_.canRedo(); }
+    bool canUndo() const { return document_.canUndo(); }
+    bool canRedo() const { return document_.canRedo(); }
     void undo();
     void redo();
     // What is typed next starts an undo step of its own.
-    void endTypingStep() { history_.closeTyping(); }
-    void setHistoryBudget(qsizetype bytes) { history_.setBudget(bytes); }
-    qsizetype historyBytes() const { return history_.bytes(); }
-    // Paragraphs longer than twice this many units are shown in pieces of about this size.
-    static constexpr qsizetype kParagraphChunk = 16000;
+    void endTypingStep() { document_.endTyping(); }
+    void setHistoryBudget(qsizetype bytes) { document_.setHistoryBudget(bytes); }
+    qsizetype historyBytes() const { return document_.historyBytes(); }
+    // Paragraphs longer than twice this many units show as pieces of about this size.
     void setParagraphChunk(qsizetype units);
     // Undo and Redo act on this box's own history.
     QMenu *createStandardContextMenu(const QPoint &position);
@@ -98,35 +93,23 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void write(qsizetype from, qsizetype to, const QString &text);
-    void follow(int from, int removed, int added);
-    QString documentText(int from, int length) const;
+    void apply(const TextDocument::Edit &edit);
+    void write(const TextDocument::Write &write);
+    void takeUserChange(int from, int removed, int added);
     void caretMoved();
-    void moveWithin(qsizetype to);
-    void swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step));
-    void placeCaret(qsizetype position);
-    void catchUpDocument();
-    void chooseWrapMode();
-    QList<JointEdit> fitPieces(qsizetype from, qsizetype to);
     void stepOffJoint();
     void keyPressOverJoints(QKeyEvent *event);
+    void placeCaret(qsizetype position);
+    void catchUp();
+    void chooseWrapMode();
 
     DeferredLayout *layout_;
-    ExactText model_;
-    // While a paused command's whole-text writes have not reached the document: the model it shows.
-    ExactText shown_;
-    bool documentBehind_ = false;
+    TextDocument document_;
     qsizetype pendingCaret_ = -1;
-    EditHistory history_ {kHistoryBudget};
-    // Where the caret stands after the last typed character, while typing may go on in the same step.
-    qsizetype typingCaret_ = -1;
     bool writing_ = false;
     bool keyTyping_ = false;
-    int groupDepth_ = 0;
-    qsizetype chunk_ = kParagraphChunk;
     // While a key moves the caret, which may cross a joint and must then move on.
     bool keyMoving_ = false;
-    // Counts the changes of the text, so a key that changed none is known.
+    // Counts the changes of the text, so that a key that changed none is known.
     quint64 changes_ = 0;
-    QString groupStart_;
 };

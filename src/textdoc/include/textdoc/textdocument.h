@@ -1,0 +1,100 @@
+// The text box's document: the exact text, its undo history, and the rules that make edits into steps.
+//
+// It never sees a widget. The view reports what the user changed in its own document (typing, deleting) as
+// plain (from, removed, added) calls in the positions it shows, and asks for the commands (a paste, a
+// whole-text write, undo, redo, a move); for those it gets back the writes that bring its document in step.
+// A step is a burst of typing, a burst of Backspace or Delete, one command, or all the writes of a group;
+// a safe point (a click, a caret move, a command) ends a burst. The newest step is always kept: the budget
+// bounds the others.
+//
+// Qt lays out a whole paragraph whenever any of it changes, so the document has the view show a paragraph
+// longer than twice a chunk as pieces of about a chunk, joined by joints that hold no unit of the text;
+// the pieces follow the edits.
+#pragma once
+
+#include <vector>
+
+#include <QString>
+#include <QStringView>
+
+#include "textdoc/edithistory.h"
+#include "textdoc/exacttext.h"
+
+class TextDocument final
+{
+public:
+    // Replace the positions [from, to) of the view's document with `text`, its breaks taken as written.
+    struct Write {
+        qsizetype from = 0;
+        qsizetype to = 0;
+        QString text;
+        // A joint put in (a paragraph separator at `from`) or taken out (the one at `from`).
+        bool joint = false;
+    };
+    // What a command asks of the view: writes in order, each in the positions the one before left, and
+    // where the caret goes after them (-1: where it is).
+    struct Edit {
+        std::vector<Write> writes;
+        qsizetype caret = 0;
+        // The text changed, but the view's document keeps what it shows until catchUp().
+        bool heldBack = false;
+    };
+
+    static constexpr qsizetype kParagraphChunk = 16000;
+
+    // Counts the words (unbroken runs) longer than `longestWord` units; the history's budget is in bytes.
+    TextDocument(qsizetype longestWord, qsizetype historyBudget);
+
+    const QString &text() const { return exact_.text(); }
+    const ExactText &exact() const { return exact_; }
+    // The view's document still shows an older text, until catchUp().
+    bool behind() const { return behind_; }
+
+    // The commands, each one step. Writing the text the box holds changes nothing. Before the others than
+    // replaceAll, the view catches up, and then reads the positions it passes.
+    Edit replaceAll(const QString &text, bool holdBack);
+    Edit replace(qsizetype from, qsizetype to, const QString &text);
+    // Moves the positions [from, to) to `target`, which lies outside them.
+    Edit move(qsizetype from, qsizetype to, qsizetype target);
+    Edit undo();
+    Edit redo();
+    std::vector<Write> catchUp();
+    // Pieces of about `units` from now on; gives back the joints to put in and take out at once.
+    std::vector<Write> setParagraphChunk(qsizetype units);
+
+    // The user changed the view's document: `removed` positions at `from` became the characters `added`
+    // as it shows them (every break a paragraph separator). `keyed`: by a key with nothing selected. Gives
+    // back the joints the view puts in and takes out after it, as the pieces follow the change.
+    std::vector<Write> userChanged(qsizetype from, qsizetype removed, QStringView added, bool keyed);
+    // Typing goes on in one step only while the caret stays where the last key left it.
+    void caretMoved(qsizetype position, bool selection);
+    // What changes next starts a step of its own.
+    void endTyping() { history_.closeTyping(); }
+    // Writes between them are one step, or none if the text ends as it began; they nest.
+    void beginGroup();
+    void endGroup();
+
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
+    void setHistoryBudget(qsizetype bytes) { history_.setBudget(bytes); }
+    qsizetype historyBytes() const { return history_.bytes(); }
+
+private:
+    void writeWhole(std::vector<Write> &writes, const QString &text);
+    void write(std::vector<Write> &writes, qsizetype from, qsizetype to, const QString &text);
+    void fitPieces(std::vector<Write> &writes, qsizetype from, qsizetype to);
+    Edit swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step));
+    void record(EditHistory::Step step);
+
+    qsizetype longestWord_;
+    ExactText exact_;
+    // While the view's document is behind: the text it shows.
+    ExactText shown_;
+    bool behind_ = false;
+    EditHistory history_;
+    // Where the caret stands after the last typed key, while typing may go on in the same step.
+    qsizetype typingCaret_ = -1;
+    int groupDepth_ = 0;
+    qsizetype chunk_ = kParagraphChunk;
+    QString groupStart_;
+};

@@ -1,0 +1,237 @@
+// The rules that make the box's edits into undo steps, and the writes each command asks of the view.
+#include "textdoc/textdocument.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "textdoc/paragraphpieces.h"
+
+TextDocument::TextDocument(qsizetype longestWord, qsizetype historyBudget)
+    : longestWord_(longestWord)
+    , exact_(longestWord)
+    , shown_(longestWord)
+    , history_(historyBudget)
+{
+}
+
+TextDocument::Edit TextDocument::replaceAll(const QString &text, bool holdBack)
+{
+    history_.closeTyping();
+    if (text == exact_.text())
+        return {};
+    QString before = groupDepth_ == 0 ? exact_.text() : QString();
+    Edit edit;
+    if (holdBack) {
+        // Nothing is shown meanwhile, so the view's document takes only the last of many writes.
+        if (!behind_)
+            shown_ = exact_;
+        behind_ = true;
+        exact_.assign(text);
+        edit.heldBack = true;
+    } else {
+        writeWhole(edit.writes, text);
+    }
+    record({0, text.size(), std::move(before), false});
+    return edit;
+}
+
+TextDocument::Edit TextDocument::replace(qsizetype from, qsizetype to, const QString &text)
+{
+    Q_ASSERT(!behind_);
+    history_.closeTyping();
+    const qsizetype exactFrom = exact_.toExact(from);
+    QString removed = exact_.mid(exactFrom, exact_.toExact(to) - exactFrom);
+    Edit edit;
+    write(edit.writes, from, to, text);
+    // The pieces may have changed before the caret's place: it is found by its offset.
+    edit.caret = exact_.toPosition(exactFrom + text.size(), false);
+    if (removed != text)
+        record({exactFrom, text.size(), std::move(removed), false});
+    return edit;
+}
+
+TextDocument::Edit TextDocument::move(qsizetype from, qsizetype to, qsizetype target)
+{
+    Q_ASSERT(!behind_);
+    history_.closeTyping();
+    const qsizetype spanFrom = exact_.toExact(std::min(from, target));
+    const qsizetype spanTo = exact_.toExact(std::max(to, target));
+    QString span = exact_.mid(spanFrom, spanTo - spanFrom);
+    const qsizetype exactFrom = exact_.toExact(from);
+    const QString moved = exact_.mid(exactFrom, exact_.toExact(to) - exactFrom);
+    const qsizetype exactTarget = exact_.toExact(target) - (target > to ? moved.size() : 0);
+    // Taken out and put back in two writes, so that no break joins its new neighbour.
+    Edit edit;
+    write(edit.writes, from, to, QString());
+    const qsizetype at = exact_.toPosition(exactTarget, false);
+    write(edit.writes, at, at, moved);
+    edit.caret = exact_.toPosition(exactTarget + moved.size(), false);
+    // Moving a letter among the same letters changes nothing.
+    if (exact_.mid(spanFrom, spanTo - spanFrom) != span)
+        record({spanFrom, spanTo - spanFrom, std::move(span), false});
+    return edit;
+}
+
+TextDocument::Edit TextDocument::undo()
+{
+    history_.closeTyping();
+    return history_.canUndo() ? swap(history_.takeUndo(), &EditHistory::pushRedo) : Edit {{}, -1};
+}
+
+TextDocument::Edit TextDocument::redo()
+{
+    history_.closeTyping();
+    return history_.canRedo() ? swap(history_.takeRedo(), &EditHistory::pushUndo) : Edit {{}, -1};
+}
+
+TextDocument::Edit TextDocument::swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step))
+{
+    Q_ASSERT(!behind_);
+    // A write that kept the text may have joined a lone CR and an LF into one CR LF break; a step's edge
+    // inside it widens to take in the whole break.
+    const qsizetype from = exact_.toPosition(step.from, false);
+    const qsizetype to = std::max(from, exact_.toPosition(step.from + step.length, true));
+    const qsizetype exactFrom = exact_.toExact(from);
+    const qsizetype exactTo = exact_.toExact(to);
+    const qsizetype end = step.from + step.length;
+    QString other = std::move(step.other);
+    if (exactFrom < step.from)
+        other.prepend(exact_.mid(exactFrom, step.from - exactFrom));
+    if (exactTo > end)
+        other.append(exact_.mid(end, exactTo - end));
+    QString current = exact_.mid(exactFrom, exactTo - exactFrom);
+    const bool whole = from == 0 && to == exact_.positions();
+    Edit edit;
+    write(edit.writes, from, to, other);
+    edit.caret = whole ? 0 : exact_.toPosition(exactFrom + other.size(), false);
+    (history_.*keep)({exactFrom, other.size(), std::move(current), false});
+    return edit;
+}
+
+std::vector<TextDocument::Write> TextDocument::catchUp()
+{
+    if (!behind_)
+        return {};
+    // The same text keeps the document's own breaks, which a fresh write might read otherwise.
+    if (shown_.text() == exact_.text()) {
+        behind_ = false;
+        exact_ = std::exchange(shown_, ExactText(longestWord_));
+        return {};
+    }
+    std::vector<Write> writes;
+    writeWhole(writes, QString(exact_.text()));
+    return writes;
+}
+
+std::vector<TextDocument::Write> TextDocument::setParagraphChunk(qsizetype units)
+{
+    Q_ASSERT(!behind_);
+    chunk_ = units;
+    std::vector<Write> writes;
+    fitPieces(writes, 0, exact_.positions());
+    return writes;
+}
+
+std::vector<TextDocument::Write> TextDocument::userChanged(
+    qsizetype from, qsizetype removed, QStringView added, bool keyed)
+{
+    // Qt counts the closing paragraph mark when a change reaches the end of the document.
+    const qsizetype over = std::max<qsizetype>(0, from + removed - exact_.positions());
+    removed -= over;
+    added.chop(over);
+    // Qt also reports a paragraph's new format, as positions removed and added again. What still shows the
+    // same is kept: first at the range's end, then at its start, so that of two breaks side by side the
+    // one typed is the new one.
+    qsizetype tail = 0;
+    while (tail < removed && tail < added.size()
+        && exact_.shownAt(from + removed - 1 - tail) == added[added.size() - 1 - tail])
+        ++tail;
+    qsizetype head = 0;
+    while (head < removed - tail && head < added.size() - tail && exact_.shownAt(from + head) == added[head])
+        ++head;
+    from += head;
+    removed -= head + tail;
+    added = added.sliced(head, added.size() - head - tail);
+    if (removed == 0 && added.isEmpty())
+        return {};
+    // The view writes everything but what the user types or deletes, and Enter makes a paragraph break,
+    // which the box keeps as LF.
+    QString addedText = added.toString();
+    addedText.replace(QChar::ParagraphSeparator, u'\n');
+    const qsizetype exactFrom = exact_.toExact(from);
+    QString removedText = exact_.replace(from, removed, addedText);
+    std::vector<Write> joints;
+    fitPieces(joints, from, from + added.size());
+    if (removedText == addedText)
+        return joints;
+    // A key that only adds or only removes is typing, whatever it removes: a surrogate pair, a CR LF.
+    const bool typing = keyed && (removed == 0 || added.isEmpty());
+    record({exactFrom, addedText.size(), std::move(removedText), typing});
+    // Where the view's caret stands after the key: past what was typed, and past a joint there.
+    const qsizetype caret = exact_.toPosition(exactFrom + addedText.size(), false);
+    typingCaret_ = typing ? caret : -1;
+    return joints;
+}
+
+void TextDocument::caretMoved(qsizetype position, bool selection)
+{
+    if (position != typingCaret_ || selection) {
+        history_.closeTyping();
+        typingCaret_ = -1;
+    }
+}
+
+void TextDocument::beginGroup()
+{
+    if (groupDepth_++ == 0)
+        groupStart_ = exact_.text();
+}
+
+void TextDocument::endGroup()
+{
+    if (--groupDepth_ > 0)
+        return;
+    history_.closeTyping();
+    QString start = std::exchange(groupStart_, QString());
+    if (exact_.text() != start)
+        record({0, exact_.size(), std::move(start), false});
+}
+
+void TextDocument::writeWhole(std::vector<Write> &writes, const QString &text)
+{
+    // Over what the view's document shows, which may be an older text.
+    const qsizetype shown = behind_ ? shown_.positions() : exact_.positions();
+    behind_ = false;
+    shown_ = ExactText(longestWord_);
+    exact_.assign(text);
+    writes.push_back({0, shown, text});
+    fitPieces(writes, 0, exact_.positions());
+}
+
+void TextDocument::write(std::vector<Write> &writes, qsizetype from, qsizetype to, const QString &text)
+{
+    // A whole text is shared, not copied into the exact text's buffer.
+    if (from == 0 && to == exact_.positions())
+        exact_.assign(text);
+    else
+        exact_.replace(from, to - from, text);
+    writes.push_back({from, to, text});
+    fitPieces(writes, from, from + ExactText::positionsOf(text));
+}
+
+void TextDocument::fitPieces(std::vector<Write> &writes, qsizetype from, qsizetype to)
+{
+    QList<JointEdit> joints;
+    FitPieces(exact_, from, to, chunk_, joints);
+    for (const JointEdit &joint : joints) {
+        writes.push_back({joint.position, joint.position + (joint.added ? 0 : 1),
+            joint.added ? QString(QChar::ParagraphSeparator) : QString(), true});
+    }
+}
+
+void TextDocument::record(EditHistory::Step step)
+{
+    // A group's writes become one step when it ends.
+    if (groupDepth_ == 0)
+        history_.record(std::move(step));
+}
