@@ -98,6 +98,8 @@ void RotTextBox::redo()
 
 void RotTextBox::apply(const TextDocument::Edit &edit)
 {
+    // One layout for all the writes: a text and the joints that cut it into pieces.
+    const LayoutPause pause(this);
     for (const TextDocument::Write &each : edit.writes)
         write(each);
     if (edit.caret >= 0)
@@ -198,6 +200,7 @@ void RotTextBox::catchUp()
 {
     // The change signal already ran for this text.
     const QSignalBlocker quiet(this);
+    const LayoutPause pause(this);
     for (const TextDocument::Write &each : document_.catchUp())
         write(each);
 }
