@@ -19,6 +19,7 @@ private slots:
     void keys_data();
     void keys();
     void randomKeysActAsWithoutJoints();
+    void clickAtPieceEndRestsAfterJoint();
 
 private:
     void randomKeys(quint32 seed);
@@ -195,6 +196,19 @@ void TestJoints::randomKeys(quint32 seed)
         QCOMPARE(boxes.pieces.canRedo(), boxes.whole.canRedo());
         QVERIFY(LongestPiece(boxes.pieces) <= 2 * kChunk);
     }
+}
+
+void TestJoints::clickAtPieceEndRestsAfterJoint()
+{
+    Boxes boxes;
+    boxes.pieces.replaceAll(u"aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii"_s);
+    // Each piece is a paragraph of its own line: right of the first line's end is the joint's near side.
+    const QRect line = boxes.pieces.cursorRect(QTextCursor(boxes.pieces.document()));
+    QTest::mouseClick(boxes.pieces.viewport(), Qt::LeftButton, {},
+        QPoint(boxes.pieces.viewport()->width() - 5, line.center().y()));
+    QCOMPARE(Caret(boxes.pieces), u"5:5"_s);
+    boxes.type(u"|"_s);
+    QCOMPARE(boxes.pieces.text(), u"aaaa |bbbb cccc dddd eeee ffff gggg hhhh iiii"_s);
 }
 
 QTEST_MAIN(TestJoints)
