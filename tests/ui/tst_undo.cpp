@@ -156,6 +156,11 @@ void TestUndo::steps_data()
         u"type:c"_s, u"Undo"_s} << QStringList {u"ab"_s, u"ab"_s, u"ab"_s, u"abc"_s, u"ab"_s};
     QTest::newRow("a refused command ends typing") << QStringList {u"type:ab"_s, u"level:x"_s, u"ToRot"_s,
         u"type:c"_s, u"Undo"_s} << QStringList {u"ab"_s, u"ab"_s, u"ab"_s, u"abc"_s, u"ab"_s};
+    QTest::newRow("backspace over an emoji and its neighbours is one step")
+        << QStringList {u"paste:ab\U0001F600cd"_s, u"Backspace"_s, u"Backspace"_s, u"Backspace"_s,
+               u"Backspace"_s, u"Backspace"_s, u"Undo"_s}
+        << QStringList {u"ab\U0001F600cd"_s, u"ab\U0001F600c"_s, u"ab\U0001F600"_s, u"ab"_s, u"a"_s, u""_s,
+               u"ab\U0001F600cd"_s};
     QTest::newRow("deleting does not join typing") << QStringList {u"type:ab"_s, u"Backspace"_s, u"type:c"_s,
         u"Undo"_s, u"Undo"_s} << QStringList {u"ab"_s, u"a"_s, u"ac"_s, u"a"_s, u"ab"_s};
     // The failed search rewrites "x\r\n" as one CR LF break where Enter had added an LF after the CR.
