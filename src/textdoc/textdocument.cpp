@@ -141,7 +141,8 @@ std::vector<TextDocument::Write> TextDocument::userChanged(
     added.chop(over);
     // Qt also reports a paragraph's new format, as positions removed and added again. What still shows the
     // same is kept: first at the range's end, then at its start, so that of two breaks side by side the
-    // one typed is the new one.
+    // one typed is the new one. A joint shows as a break too: the view keeps joints off a selection's
+    // edges, so what the user takes out never ends in a joint that could pass for a typed break.
     qsizetype tail = 0;
     while (tail < removed && tail < added.size()
         && exact_.shownAt(from + removed - 1 - tail) == added[added.size() - 1 - tail])

@@ -1,0 +1,64 @@
+// The text box's joints: the caret, the selection and the keys step over them as if they were not there.
+#include "ui/rottextbox.h"
+
+#include <QKeyEvent>
+#include <QScopedValueRollback>
+#include <QTextCursor>
+
+void RotTextBox::setParagraphChunk(qsizetype units)
+{
+    catchUp();
+    const LayoutPause pause(this);
+    for (const TextDocument::Write &joint : document_.setParagraphChunk(units))
+        write(joint);
+}
+
+void RotTextBox::stepOffJoint()
+{
+    // Both sides of a joint are the same place in the text. The caret rests only after a joint, and a
+    // selection starts after one and ends before one, so that what an edit takes out never ends in a joint
+    // that could pass for a typed break.
+    QTextCursor cursor = textCursor();
+    const ExactText &exact = document_.exact();
+    int start = cursor.selectionStart();
+    int end = cursor.selectionEnd();
+    if (exact.isJoint(start))
+        ++start;
+    if (end > start && exact.isJoint(end - 1))
+        --end;
+    if (start == cursor.selectionStart() && end == cursor.selectionEnd())
+        return;
+    const bool forward = cursor.position() == cursor.selectionEnd();
+    if (end <= start) {
+        cursor.setPosition(start);
+    } else {
+        cursor.setPosition(forward ? start : end);
+        cursor.setPosition(forward ? end : start, QTextCursor::KeepAnchor);
+    }
+    setTextCursor(cursor);
+}
+
+void RotTextBox::keyPressOverJoints(QKeyEvent *event)
+{
+    const QTextCursor before = textCursor();
+    const ExactText &exact = document_.exact();
+    {
+        const QScopedValueRollback moving(keyMoving_, true);
+        // Backspace at a piece's start would take out the joint, not a unit: it acts from the other side.
+        if (!before.hasSelection() && exact.isJoint(before.position() - 1)
+            && (event->key() == Qt::Key_Backspace || event->matches(QKeySequence::DeleteStartOfWord))) {
+            QTextCursor cursor = before;
+            cursor.setPosition(before.position() - 1);
+            setTextCursor(cursor);
+        }
+        const quint64 changes = changes_;
+        QPlainTextEdit::keyPressEvent(event);
+        // A move that only crossed a joint has not moved in the text yet: it goes once more.
+        const int moved = textCursor().position();
+        if (changes == changes_ && moved != before.position()
+            && exact.toExact(moved) == exact.toExact(before.position()))
+            QPlainTextEdit::keyPressEvent(event);
+    }
+    stepOffJoint();
+    caretMoved();
+}
