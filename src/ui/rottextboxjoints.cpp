@@ -58,6 +58,20 @@ void RotTextBox::keyPressOverJoints(QKeyEvent *event)
         if (changes == changes_ && moved != before.position()
             && exact.toExact(moved) == exact.toExact(before.position()))
             QPlainTextEdit::keyPressEvent(event);
+        // A piece cut inside a word, where no space was near, ends no word: word moves go on over it.
+        const bool wordMove = event->matches(QKeySequence::MoveToNextWord)
+            || event->matches(QKeySequence::MoveToPreviousWord)
+            || event->matches(QKeySequence::SelectNextWord)
+            || event->matches(QKeySequence::SelectPreviousWord);
+        for (int at = -1; wordMove && changes == changes_ && at != textCursor().position();) {
+            at = textCursor().position();
+            const qsizetype joint = exact.isJoint(at) ? at : at - 1;
+            const qsizetype offset = exact.toExact(at);
+            if (!exact.isJoint(joint) || offset == 0 || offset == exact.size()
+                || exact.at(offset - 1).isSpace() || exact.at(offset).isSpace())
+                break;
+            QPlainTextEdit::keyPressEvent(event);
+        }
     }
     stepOffJoint();
     caretMoved();
