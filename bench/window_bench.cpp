@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "platform/fonts.h"
 #include "platform/messagebox.h"
@@ -295,6 +297,88 @@ void BM_KeystrokeRatio(benchmark::State &state)
     state.counters["ratio"] = boxSeconds / stockSeconds;
 }
 
+// 5 MB of one paragraph against the same 5 MB in CR LF lines, each in a window of its own, and a stock
+// QPlainTextEdit with the paragraph, side by side: a key and Backspace in the middle, a whole-text write
+// (To ROT; the stock editor takes the same text with setPlainText) and the font toggle, in ms each.
+void BM_ParagraphVsLines(benchmark::State &state)
+{
+    const qsizetype units = 5 * 1000 * 1000;
+    Window paragraph;
+    Window lines;
+    paragraph.box->replaceAll(Paragraph(units, true));
+    lines.box->replaceAll(Lines(units));
+    QPlainTextEdit stock;
+    stock.setFont(paragraph.box->font());
+    stock.resize(paragraph.box->size());
+    stock.setPlainText(Paragraph(units, true));
+    stock.show();
+    const QString stockRotated = paragraph.box->text().toUpper();
+    QPlainTextEdit *editors[] = {paragraph.box, lines.box, &stock};
+    for (QPlainTextEdit *editor : editors) {
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(editor->document()->characterCount() / 2);
+        editor->setTextCursor(cursor);
+    }
+    paragraph.settle();
+    lines.settle();
+    const auto settle = [](QPlainTextEdit *editor) {
+        QApplication::processEvents();
+        editor->viewport()->repaint();
+    };
+    const auto press = [&](QPlainTextEdit *editor, Qt::Key key, const QString &typed) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, typed);
+        QApplication::sendEvent(editor, &down);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, typed);
+        QApplication::sendEvent(editor, &up);
+        settle(editor);
+    };
+    const auto time = [](double &total, const auto &act) {
+        const auto start = std::chrono::steady_clock::now();
+        act();
+        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    double key[3] = {};
+    double write[3] = {};
+    double font[3] = {};
+    bool stockFixed = false;
+    for (auto _ : state) {
+        for (int i = 0; i < 3; ++i) {
+            time(key[i], [&] {
+                press(editors[i], Qt::Key_X, QStringLiteral("x"));
+                press(editors[i], Qt::Key_Backspace, QString());
+            });
+        }
+        for (Window *window : {&paragraph, &lines}) {
+            time(write[window == &paragraph ? 0 : 1], [&] {
+                window->click("cmdToRot");
+                window->settle();
+            });
+            time(font[window == &paragraph ? 0 : 1], [&] {
+                window->form->findChild<QCheckBox *>(QStringLiteral("chkFixedFont"))->click();
+                window->settle();
+            });
+        }
+        time(write[2], [&] {
+            stock.setPlainText(stockRotated);
+            settle(&stock);
+        });
+        time(font[2], [&] {
+            stockFixed = !stockFixed;
+            stock.setFont(stockFixed ? platform::FixedWidthFont(stock.font()) : platform::ProportionalFont());
+            settle(&stock);
+        });
+    }
+    const double per = 1000 / double(state.iterations());
+    for (const auto &[name, seconds, share] :
+        {std::tuple {"key", key, 0.5}, std::tuple {"write", write, 1.0}, std::tuple {"font", font, 1.0}}) {
+        for (int i = 0; i < 3; ++i) {
+            static const char *const kWhere[] = {"_paragraph_ms", "_lines_ms", "_stock_ms"};
+            state.counters[std::string(name) + kWhere[i]] = seconds[i] * share * per;
+        }
+        state.counters[std::string(name) + "_ratio"] = seconds[0] / seconds[1];
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_ShowText)
@@ -346,6 +430,7 @@ BENCHMARK(BM_AutoRotMemory)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 BENCHMARK(BM_KeystrokeRatio)->ArgName("lines")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ParagraphVsLines)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_HugeSweepPeak)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)

@@ -1,7 +1,10 @@
 // Fuzzes the text box's document. The exact-text model against a plain list of positions: after any edits
 // both hold the same units, positions, mapping between them and count of overlong words. Then the same bytes
 // drive the whole document as its view does, against plain models of the view and of the undo steps.
+// Paragraphs are kept in pieces of a few units, so joints, the positions of no unit, are everywhere; the
+// plain models hold them as empty positions.
 #include "textdoc/exacttext.h"
+#include "textdoc/paragraphpieces.h"
 
 #include "documentdriver.h"
 #include "fuzz_support.h"
@@ -13,12 +16,19 @@
 namespace
 {
 
-// Short runs, so that short inputs reach the long-run count.
+// Short words and pieces, so that short inputs reach the count of overlong words and the joints.
 constexpr qsizetype kLongestWord = 3;
+constexpr qsizetype kChunk = 8;
 
 QString TakeText(const std::uint8_t *data, std::size_t size, std::size_t &pos)
 {
     return QString::fromStdU16String(TakeUnits(data, size, pos, 0));
+}
+
+bool IsBreak(const QString &units)
+{
+    const char16_t first = units.isEmpty() ? 0 : units.at(0).unicode();
+    return first == u'\r' || first == u'\n' || first == 0x2029 || first == 0xfdd0 || first == 0xfdd1;
 }
 
 void Check(const ExactText &text, const PositionsModel &model)
@@ -27,26 +37,57 @@ void Check(const ExactText &text, const PositionsModel &model)
     Require(text.size() == expected.size() && text.mid(0, text.size()) == expected, "the same units");
     Require(text.positions() == model.positions.size(), "the same number of positions");
     qsizetype offset = 0;
+    qsizetype piece = 0;
+    bool jointBefore = false;
     for (qsizetype p = 0; p <= model.positions.size(); ++p) {
         Require(text.toExact(p) == offset, "a position maps to the offset of its units");
+        const bool joint = p < model.positions.size() && model.positions[p].isEmpty();
+        if (p == model.positions.size() || joint || IsBreak(model.positions[p])) {
+            Require(piece <= 2 * kChunk, "no piece is longer than twice the chunk");
+            Require(
+                piece >= kChunk / 2 || !(jointBefore || joint), "a piece at a joint is half a chunk or more");
+            jointBefore = joint;
+            piece = 0;
+        } else {
+            ++piece;
+        }
         if (p == model.positions.size())
             break;
         const QString &units = model.positions[p];
-        Require(text.toPosition(offset, false) == p && text.toPosition(offset, true) == p,
+        Require(text.isJoint(p) == joint, "the joints are where the document has them");
+        // At a joint two positions share an offset: a range starts after it and ends before it.
+        qsizetype after = p;
+        while (after < model.positions.size() && model.positions[after].isEmpty())
+            ++after;
+        qsizetype before = p;
+        while (before > 0 && model.positions[before - 1].isEmpty())
+            --before;
+        Require(text.toPosition(offset, false) == after && text.toPosition(offset, true) == before,
             "an offset at a position's start maps back to it");
         if (units.size() == 2) {
             Require(text.toPosition(offset + 1, false) == p && text.toPosition(offset + 1, true) == p + 1,
                 "an offset inside a CR LF maps to its edges");
         }
         const bool shownAsBreak = text.shownAt(p) == QChar(QChar::ParagraphSeparator);
-        const char16_t first = units.at(0).unicode();
-        Require(shownAsBreak
-                == (first == u'\r' || first == u'\n' || first == 0x2029 || first == 0xfdd0
-                    || first == 0xfdd1),
-            "a break shows as a paragraph separator");
+        Require(shownAsBreak == (joint || IsBreak(units)), "a break or joint shows as a paragraph separator");
         offset += units.size();
     }
     Require(text.overlongWords() == model.overlongWords(kLongestWord), "the same number of overlong words");
+}
+
+// Cuts and joins the pieces the change touched, and the model takes the same joints.
+void Refit(ExactText &text, PositionsModel &model, qsizetype from, qsizetype to)
+{
+    QList<JointEdit> joints;
+    FitPieces(text, from, to, kChunk, joints);
+    for (const JointEdit &joint : joints) {
+        if (joint.added) {
+            model.positions.insert(joint.position, QString());
+        } else {
+            Require(model.positions.at(joint.position).isEmpty(), "only joints are taken out");
+            model.positions.remove(joint.position);
+        }
+    }
 }
 
 } // namespace
@@ -62,6 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const QString written = TakeText(data, size, pos);
             text.assign(written);
             model.positions = PositionsModel::Split(written);
+            Refit(text, model, 0, text.positions());
         } else if (op % 8 == 1) {
             // Closing the gap for text() must leave the model as it was.
             Require(text.text() == model.text(), "text() gives the units");
@@ -76,11 +118,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             Require(removedText == model.positions.mid(from, removed).join(QString()),
                 "replace gives back the removed units");
             model.replace(from, removed, added);
+            Refit(text, model, from, from + ExactText::positionsOf(added));
         }
         Check(text, model);
     }
 
-    DocumentDriver driver;
+    DocumentDriver driver(kChunk);
     pos = 0;
     const auto choose = [&](qsizetype n) { return pos < size ? qsizetype(data[pos++]) % n : 0; };
     while (pos < size) {

@@ -1,4 +1,5 @@
-// The exact-text model: a gap buffer of units, the CR LF breaks in two stacks, and a count of overlong words.
+// The exact-text model: a gap buffer of units, the CR LF breaks and the joints in two stacks each, and a
+// count of overlong words.
 #include "textdoc/exacttext.h"
 
 #include <algorithm>
@@ -13,7 +14,9 @@ bool BreaksRun(QChar c)
     return c.isSpace() || c.unicode() == 0xfdd0 || c.unicode() == 0xfdd1;
 }
 
-bool IsBreak(QChar c)
+} // namespace
+
+bool ExactText::isBreak(QChar c)
 {
     switch (c.unicode()) {
     case u'\r':
@@ -26,6 +29,9 @@ bool IsBreak(QChar c)
         return false;
     }
 }
+
+namespace
+{
 
 bool IsCrLf(QStringView text, qsizetype i)
 {
@@ -55,14 +61,14 @@ void ExactText::assign(const QString &text)
 {
     units_ = text;
     gapBegin_ = gapEnd_ = text.size();
-    crLfBefore_.clear();
-    crLfAfter_.clear();
+    crLfs_.clear();
+    joints_.clear();
     positions_ = 0;
     overlongWords_ = 0;
     qsizetype run = 0;
     for (qsizetype i = 0; i < text.size(); ++i, ++positions_) {
         if (IsCrLf(text, i)) {
-            crLfBefore_.push_back(positions_);
+            crLfs_.add(positions_);
             ++i;
         }
         run = BreaksRun(text[i]) ? 0 : run + 1;
@@ -82,18 +88,43 @@ QString ExactText::replace(qsizetype from, qsizetype removed, QStringView added)
     std::copy(added.begin(), added.end(), units_.data() + gapBegin_);
     gapBegin_ += added.size();
 
-    splitCrLfs(from);
-    while (!crLfAfter_.empty() && positions_ - crLfAfter_.back() < from + removed)
-        crLfAfter_.pop_back();
+    for (Marks *marks : {&crLfs_, &joints_}) {
+        marks->split(from, positions_);
+        marks->dropBefore(from + removed, positions_);
+    }
     positions_ += positionsOf(added) - removed;
     for (qsizetype i = 0, position = from; i < added.size(); ++i, ++position) {
         if (IsCrLf(added, i)) {
-            crLfBefore_.push_back(position);
+            crLfs_.add(position);
             ++i;
         }
     }
     overlongWords_ += overlongWordsAround(exactFrom, exactFrom + added.size());
     return removedText;
+}
+
+void ExactText::insertJoint(qsizetype position)
+{
+    crLfs_.split(position, positions_);
+    joints_.split(position, positions_);
+    ++positions_;
+    joints_.add(position);
+}
+
+qsizetype ExactText::nextJoint(qsizetype position) const
+{
+    return joints_.firstFrom(position, positions_);
+}
+
+qsizetype ExactText::pieceStart(qsizetype position) const
+{
+    const qsizetype joint = joints_.lastBelow(position, positions_);
+    const qsizetype limit = joint < 0 ? 0 : toExact(joint);
+    const qsizetype exact = toExact(position);
+    qsizetype i = exact;
+    while (i > limit && !isBreak(at(i - 1)))
+        --i;
+    return position - (exact - i);
 }
 
 const QString &ExactText::text() const
@@ -115,31 +146,39 @@ QString ExactText::mid(qsizetype from, qsizetype length) const
 
 qsizetype ExactText::toExact(qsizetype position) const
 {
-    const auto before = std::lower_bound(crLfBefore_.begin(), crLfBefore_.end(), position);
-    const auto after = std::upper_bound(crLfAfter_.begin(), crLfAfter_.end(), positions_ - position);
-    return position + (before - crLfBefore_.begin()) + (crLfAfter_.end() - after);
+    return position + crLfs_.below(position, positions_) - joints_.below(position, positions_);
 }
 
 qsizetype ExactText::toPosition(qsizetype offset, bool roundUp) const
 {
-    // The k-th CR LF (from 0) at position p takes the exact units p + k and p + k + 1.
+    // Offsets grow with positions, by two over a CR LF and by none over a joint: the first position at or
+    // after the offset, or the last at or before it.
     qsizetype low = 0;
-    for (qsizetype high = crLfCount(); low < high;) {
-        const qsizetype middle = (low + high) / 2;
-        if (crLf(middle) + middle + 2 <= offset)
-            low = middle + 1;
-        else
-            high = middle;
+    qsizetype high = positions_;
+    while (low < high) {
+        if (roundUp) {
+            const qsizetype middle = (low + high) / 2;
+            if (toExact(middle) >= offset)
+                high = middle;
+            else
+                low = middle + 1;
+        } else {
+            const qsizetype middle = (low + high + 1) / 2;
+            if (toExact(middle) <= offset)
+                low = middle;
+            else
+                high = middle - 1;
+        }
     }
-    if (low < crLfCount() && crLf(low) + low + 1 == offset)
-        return crLf(low) + (roundUp ? 1 : 0);
-    return offset - low;
+    return low;
 }
 
 QChar ExactText::shownAt(qsizetype position) const
 {
+    if (isJoint(position))
+        return QChar(QChar::ParagraphSeparator);
     const QChar c = at(toExact(position));
-    return IsBreak(c) ? QChar(QChar::ParagraphSeparator) : c;
+    return isBreak(c) ? QChar(QChar::ParagraphSeparator) : c;
 }
 
 void ExactText::copyOut(qsizetype from, qsizetype length, QChar *out) const
@@ -182,25 +221,6 @@ void ExactText::openGap(qsizetype at, qsizetype length)
     gapEnd_ = at + gap;
 }
 
-qsizetype ExactText::crLf(qsizetype index) const
-{
-    const auto before = qsizetype(crLfBefore_.size());
-    return index < before ? crLfBefore_[index]
-                          : positions_ - crLfAfter_[crLfAfter_.size() - 1 - std::size_t(index - before)];
-}
-
-void ExactText::splitCrLfs(qsizetype position)
-{
-    while (!crLfBefore_.empty() && crLfBefore_.back() >= position) {
-        crLfAfter_.push_back(positions_ - crLfBefore_.back());
-        crLfBefore_.pop_back();
-    }
-    while (!crLfAfter_.empty() && positions_ - crLfAfter_.back() < position) {
-        crLfBefore_.push_back(positions_ - crLfAfter_.back());
-        crLfAfter_.pop_back();
-    }
-}
-
 qsizetype ExactText::overlongWordsAround(qsizetype from, qsizetype to) const
 {
     // Only the runs that touch [from, to) can change; a run reaching out of it is read no further than
@@ -218,4 +238,57 @@ qsizetype ExactText::overlongWordsAround(qsizetype from, qsizetype to) const
         runs += run == longestWord_ + 1;
     }
     return runs;
+}
+
+void ExactText::Marks::split(qsizetype position, qsizetype positions)
+{
+    while (!before_.empty() && before_.back() >= position) {
+        after_.push_back(positions - before_.back());
+        before_.pop_back();
+    }
+    while (!after_.empty() && positions - after_.back() < position) {
+        before_.push_back(positions - after_.back());
+        after_.pop_back();
+    }
+}
+
+void ExactText::Marks::dropBefore(qsizetype to, qsizetype positions)
+{
+    while (!after_.empty() && positions - after_.back() < to)
+        after_.pop_back();
+}
+
+qsizetype ExactText::Marks::below(qsizetype position, qsizetype positions) const
+{
+    const auto before = std::lower_bound(before_.begin(), before_.end(), position);
+    const auto after = std::upper_bound(after_.begin(), after_.end(), positions - position);
+    return (before - before_.begin()) + (after_.end() - after);
+}
+
+bool ExactText::Marks::contains(qsizetype position, qsizetype positions) const
+{
+    return std::binary_search(before_.begin(), before_.end(), position)
+        || std::binary_search(after_.begin(), after_.end(), positions - position);
+}
+
+void ExactText::Marks::clear()
+{
+    before_.clear();
+    after_.clear();
+}
+
+qsizetype ExactText::Marks::lastBelow(qsizetype position, qsizetype positions) const
+{
+    const auto before = std::lower_bound(before_.begin(), before_.end(), position);
+    const auto after = std::upper_bound(after_.begin(), after_.end(), positions - position);
+    return std::max(
+        before == before_.begin() ? -1 : *(before - 1), after == after_.end() ? -1 : positions - *after);
+}
+
+qsizetype ExactText::Marks::firstFrom(qsizetype position, qsizetype positions) const
+{
+    const auto before = std::lower_bound(before_.begin(), before_.end(), position);
+    const auto after = std::upper_bound(after_.begin(), after_.end(), positions - position);
+    return std::min(before == before_.end() ? positions : *before,
+        after == after_.begin() ? positions : positions - *(after - 1));
 }

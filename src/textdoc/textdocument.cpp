@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "textdoc/paragraphpieces.h"
+
 TextDocument::TextDocument(qsizetype longestWord, qsizetype historyBudget)
     : longestWord_(longestWord)
     , exact_(longestWord)
@@ -27,7 +29,7 @@ TextDocument::Edit TextDocument::replaceAll(const QString &text, bool holdBack)
         exact_.assign(text);
         edit.heldBack = true;
     } else {
-        edit.writes.push_back(writeWhole(text));
+        writeWhole(edit.writes, text);
     }
     record({0, text.size(), std::move(before), false});
     return edit;
@@ -39,7 +41,10 @@ TextDocument::Edit TextDocument::replace(qsizetype from, qsizetype to, const QSt
     history_.closeTyping();
     const qsizetype exactFrom = exact_.toExact(from);
     QString removed = exact_.mid(exactFrom, exact_.toExact(to) - exactFrom);
-    Edit edit {{write(from, to, text)}, from + ExactText::positionsOf(text)};
+    Edit edit;
+    write(edit.writes, from, to, text);
+    // The pieces may have changed before the caret's place: it is found by its offset.
+    edit.caret = exact_.toPosition(exactFrom + text.size(), false);
     if (removed != text)
         record({exactFrom, text.size(), std::move(removed), false});
     return edit;
@@ -54,12 +59,13 @@ TextDocument::Edit TextDocument::move(qsizetype from, qsizetype to, qsizetype ta
     QString span = exact_.mid(spanFrom, spanTo - spanFrom);
     const qsizetype exactFrom = exact_.toExact(from);
     const QString moved = exact_.mid(exactFrom, exact_.toExact(to) - exactFrom);
+    const qsizetype exactTarget = exact_.toExact(target) - (target > to ? moved.size() : 0);
     // Taken out and put back in two writes, so that no break joins its new neighbour.
     Edit edit;
-    edit.writes.push_back(write(from, to, QString()));
-    const qsizetype at = target > to ? target - (to - from) : target;
-    edit.writes.push_back(write(at, at, moved));
-    edit.caret = at + ExactText::positionsOf(moved);
+    write(edit.writes, from, to, QString());
+    const qsizetype at = exact_.toPosition(exactTarget, false);
+    write(edit.writes, at, at, moved);
+    edit.caret = exact_.toPosition(exactTarget + moved.size(), false);
     // Moving a letter among the same letters changes nothing.
     if (exact_.mid(spanFrom, spanTo - spanFrom) != span)
         record({spanFrom, spanTo - spanFrom, std::move(span), false});
@@ -84,7 +90,7 @@ TextDocument::Edit TextDocument::swap(EditHistory::Step step, void (EditHistory:
     // A write that kept the text may have joined a lone CR and an LF into one CR LF break; a step's edge
     // inside it widens to take in the whole break.
     const qsizetype from = exact_.toPosition(step.from, false);
-    const qsizetype to = exact_.toPosition(step.from + step.length, true);
+    const qsizetype to = std::max(from, exact_.toPosition(step.from + step.length, true));
     const qsizetype exactFrom = exact_.toExact(from);
     const qsizetype exactTo = exact_.toExact(to);
     const qsizetype end = step.from + step.length;
@@ -95,7 +101,9 @@ TextDocument::Edit TextDocument::swap(EditHistory::Step step, void (EditHistory:
         other.append(exact_.mid(end, exactTo - end));
     QString current = exact_.mid(exactFrom, exactTo - exactFrom);
     const bool whole = from == 0 && to == exact_.positions();
-    Edit edit {{write(from, to, other)}, whole ? 0 : from + ExactText::positionsOf(other)};
+    Edit edit;
+    write(edit.writes, from, to, other);
+    edit.caret = whole ? 0 : exact_.toPosition(exactFrom + other.size(), false);
     (history_.*keep)({exactFrom, other.size(), std::move(current), false});
     return edit;
 }
@@ -110,10 +118,22 @@ std::vector<TextDocument::Write> TextDocument::catchUp()
         exact_ = std::exchange(shown_, ExactText(longestWord_));
         return {};
     }
-    return {writeWhole(exact_.text())};
+    std::vector<Write> writes;
+    writeWhole(writes, QString(exact_.text()));
+    return writes;
 }
 
-void TextDocument::userChanged(qsizetype from, qsizetype removed, QStringView added, bool keyed)
+std::vector<TextDocument::Write> TextDocument::setParagraphChunk(qsizetype units)
+{
+    Q_ASSERT(!behind_);
+    chunk_ = units;
+    std::vector<Write> writes;
+    fitPieces(writes, 0, exact_.positions());
+    return writes;
+}
+
+std::vector<TextDocument::Write> TextDocument::userChanged(
+    qsizetype from, qsizetype removed, QStringView added, bool keyed)
 {
     // Qt counts the closing paragraph mark when a change reaches the end of the document.
     const qsizetype over = std::max<qsizetype>(0, from + removed - exact_.positions());
@@ -121,7 +141,8 @@ void TextDocument::userChanged(qsizetype from, qsizetype removed, QStringView ad
     added.chop(over);
     // Qt also reports a paragraph's new format, as positions removed and added again. What still shows the
     // same is kept: first at the range's end, then at its start, so that of two breaks side by side the
-    // one typed is the new one.
+    // one typed is the new one. A joint shows as a break too: the view keeps joints off a selection's
+    // edges, so what the user takes out never ends in a joint that could pass for a typed break.
     qsizetype tail = 0;
     while (tail < removed && tail < added.size()
         && exact_.shownAt(from + removed - 1 - tail) == added[added.size() - 1 - tail])
@@ -133,19 +154,24 @@ void TextDocument::userChanged(qsizetype from, qsizetype removed, QStringView ad
     removed -= head + tail;
     added = added.sliced(head, added.size() - head - tail);
     if (removed == 0 && added.isEmpty())
-        return;
+        return {};
     // The view writes everything but what the user types or deletes, and Enter makes a paragraph break,
     // which the box keeps as LF.
     QString addedText = added.toString();
     addedText.replace(QChar::ParagraphSeparator, u'\n');
     const qsizetype exactFrom = exact_.toExact(from);
     QString removedText = exact_.replace(from, removed, addedText);
+    std::vector<Write> joints;
+    fitPieces(joints, from, from + added.size());
     if (removedText == addedText)
-        return;
+        return joints;
     // A key that only adds or only removes is typing, whatever it removes: a surrogate pair, a CR LF.
     const bool typing = keyed && (removed == 0 || added.isEmpty());
     record({exactFrom, addedText.size(), std::move(removedText), typing});
-    typingCaret_ = typing ? from + added.size() : -1;
+    // Where the view's caret stands after the key: past what was typed, and past a joint there.
+    const qsizetype caret = exact_.toPosition(exactFrom + addedText.size(), false);
+    typingCaret_ = typing ? caret : -1;
+    return joints;
 }
 
 void TextDocument::caretMoved(qsizetype position, bool selection)
@@ -172,24 +198,36 @@ void TextDocument::endGroup()
         record({0, exact_.size(), std::move(start), false});
 }
 
-TextDocument::Write TextDocument::writeWhole(const QString &text)
+void TextDocument::writeWhole(std::vector<Write> &writes, const QString &text)
 {
     // Over what the view's document shows, which may be an older text.
     const qsizetype shown = behind_ ? shown_.positions() : exact_.positions();
     behind_ = false;
     shown_ = ExactText(longestWord_);
     exact_.assign(text);
-    return {0, shown, text};
+    writes.push_back({0, shown, text});
+    fitPieces(writes, 0, exact_.positions());
 }
 
-TextDocument::Write TextDocument::write(qsizetype from, qsizetype to, const QString &text)
+void TextDocument::write(std::vector<Write> &writes, qsizetype from, qsizetype to, const QString &text)
 {
     // A whole text is shared, not copied into the exact text's buffer.
     if (from == 0 && to == exact_.positions())
         exact_.assign(text);
     else
         exact_.replace(from, to - from, text);
-    return {from, to, text};
+    writes.push_back({from, to, text});
+    fitPieces(writes, from, from + ExactText::positionsOf(text));
+}
+
+void TextDocument::fitPieces(std::vector<Write> &writes, qsizetype from, qsizetype to)
+{
+    QList<JointEdit> joints;
+    FitPieces(exact_, from, to, chunk_, joints);
+    for (const JointEdit &joint : joints) {
+        writes.push_back({joint.position, joint.position + (joint.added ? 0 : 1),
+            joint.added ? QString(QChar::ParagraphSeparator) : QString(), true});
+    }
 }
 
 void TextDocument::record(EditHistory::Step step)

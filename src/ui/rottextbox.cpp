@@ -69,7 +69,9 @@ int RotTextBox::selectionLength() const
     if (document_.behind())
         return 0;
     const QTextCursor cursor = textCursor();
-    return cursor.selectionEnd() - cursor.selectionStart();
+    const ExactText &exact = document_.exact();
+    return cursor.selectionEnd() - cursor.selectionStart()
+        - (exact.jointsBelow(cursor.selectionEnd()) - exact.jointsBelow(cursor.selectionStart()));
 }
 
 QString RotTextBox::selectedText() const
@@ -96,6 +98,8 @@ void RotTextBox::redo()
 
 void RotTextBox::apply(const TextDocument::Edit &edit)
 {
+    // One layout for all the writes: a text and the joints that cut it into pieces.
+    const LayoutPause pause(this);
     for (const TextDocument::Write &each : edit.writes)
         write(each);
     if (edit.caret >= 0)
@@ -106,6 +110,7 @@ void RotTextBox::write(const TextDocument::Write &write)
 {
     const LayoutPause pause(this);
     const QScopedValueRollback writing(writing_, true);
+    ++changes_;
     QTextCursor cursor(document());
     // Inside an edit block a cursor does not lay out its paragraph to find its x, which on one huge
     // paragraph costs more than the write.
@@ -127,13 +132,21 @@ void RotTextBox::takeUserChange(int from, int removed, int added)
     cursor.setPosition(std::min(from + added, document()->characterCount() - 1), QTextCursor::KeepAnchor);
     QString shown = cursor.selectedText();
     shown.resize(added, QChar::ParagraphSeparator);
-    document_.userChanged(from, removed, shown, keyTyping_);
+    ++changes_;
+    // The pieces follow at once; Qt lays out what changed when this returns.
+    for (const TextDocument::Write &joint : document_.userChanged(from, removed, shown, keyTyping_))
+        write(joint);
     if (!layout_->paused())
         chooseWrapMode();
 }
 
 void RotTextBox::caretMoved()
 {
+    // A key's own moves are settled when it is done.
+    if (keyMoving_)
+        return;
+    if (!writing_ && !document_.behind())
+        stepOffJoint();
     const QTextCursor cursor = textCursor();
     document_.caretMoved(cursor.position(), cursor.hasSelection());
 }
@@ -154,6 +167,7 @@ void RotTextBox::catchUp()
 {
     // The change signal already ran for this text.
     const QSignalBlocker quiet(this);
+    const LayoutPause pause(this);
     for (const TextDocument::Write &each : document_.catchUp())
         write(each);
 }
@@ -180,7 +194,7 @@ void RotTextBox::keyPressEvent(QKeyEvent *event)
     else if (event->matches(QKeySequence::Redo) || ctrlY)
         redo();
     else
-        QPlainTextEdit::keyPressEvent(event);
+        keyPressOverJoints(event);
     emit keyPressed();
 }
 

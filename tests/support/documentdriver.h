@@ -1,6 +1,8 @@
 // Drives a TextDocument as the box's view does, from a stream of choices, beside plain models: the positions
 // the view's document shows, and every text the box has held. A test draws the choices from a seed, a fuzzer
-// from its bytes; after each action the driver names the rule that broke, if one did.
+// from its bytes; after each action the driver names the rule that broke, if one did. With a small chunk
+// the view shows paragraphs in pieces, and its model holds each joint as a position of no unit; the keys
+// act around joints as the view's do.
 #pragma once
 
 #include <QString>
@@ -15,7 +17,10 @@ public:
     // Short words, so that small texts reach the count of overlong ones.
     static constexpr qsizetype kLongestWord = 3;
 
-    DocumentDriver() = default;
+    explicit DocumentDriver(qsizetype chunk = TextDocument::kParagraphChunk)
+    {
+        apply({document_.setParagraphChunk(chunk), -1});
+    }
 
     const TextDocument &document() const { return document_; }
 
@@ -23,8 +28,8 @@ public:
     template <typename Choose> const char *act(Choose &&choose)
     {
         const qsizetype size = shown_.positions.size();
-        const qsizetype caret = choose(size + 1);
-        const qsizetype end = caret + choose(size - caret + 1);
+        qsizetype caret = choose(size + 1);
+        qsizetype end = caret + choose(size - caret + 1);
         int kind = int(choose(10));
         if (size > 150)
             kind = 5; // starts again with a short text
@@ -43,7 +48,11 @@ public:
         case 2:
             deleteKeys(caret, kind == 1, choose);
             break;
-        case 3: { // a cut, or one letter typed over a selection
+        case 3: { // a cut, or one letter typed over a selection, which never starts or ends at a joint
+            caret += isJoint(caret);
+            end -= end > caret && isJoint(end - 1);
+            if (end <= caret)
+                return check();
             const QString typed = choose(2) ? QStringLiteral("q") : QString();
             document_.caretMoved(end, true);
             expectChange(caret, end, typed);
@@ -107,6 +116,21 @@ private:
         }
     };
 
+    bool isJoint(qsizetype position) const
+    {
+        return position >= 0 && position < shown_.positions.size() && shown_.positions[position].isEmpty();
+    }
+
+    // As the document shows a position: a paragraph separator for a break or a joint.
+    QChar shownAt(qsizetype position) const
+    {
+        const QString &units = shown_.positions[position];
+        return units.isEmpty() || IsBreak(units.front()) ? QChar(QChar::ParagraphSeparator) : units.front();
+    }
+
+    // Where the view's caret stands after a key that leaves it at this offset: after a joint there.
+    qsizetype caretAt(qsizetype offset) const { return document_.exact().toPosition(offset, false); }
+
     static bool IsBreak(QChar c)
     {
         return c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c.unicode() == 0xfdd0
@@ -128,15 +152,17 @@ private:
 
     template <typename Choose> void typeKeys(qsizetype at, Choose &&choose)
     {
+        at += isJoint(at);
         moveCaret(at);
         for (qsizetype n = 1 + choose(4); n > 0; --n) {
             static const QString keys[]
                 = {QStringLiteral("k"), QStringLiteral("\n"), QStringLiteral("\U0001F600")};
             const QString &typed = keys[choose(3)];
             const bool joins = burst_ == Burst::Typing;
+            const qsizetype offset = document_.exact().toExact(at) + typed.size();
             userChange(at, 0, typed, true, choose);
             steps_.change(shown_.text(), joins);
-            at += PositionsModel::Split(typed).size();
+            at = caretAt(offset);
             burst_ = Burst::Typing;
             burstCaret_ = at;
         }
@@ -144,22 +170,28 @@ private:
 
     template <typename Choose> void deleteKeys(qsizetype at, bool backspace, Choose &&choose)
     {
+        at += isJoint(at);
         moveCaret(at);
         for (qsizetype n = 1 + choose(4); n > 0; --n) {
             const QStringList &positions = shown_.positions;
-            const qsizetype from = backspace ? at - 1 : at;
+            // Backspace after a joint takes the unit before it.
+            const qsizetype from = backspace ? at - 1 - isJoint(at - 1) : at;
             if (from < 0 || from >= positions.size())
                 continue;
             // One key takes a whole surrogate pair.
-            const auto high = [&](qsizetype i) { return i >= 0 && positions[i].front().isHighSurrogate(); };
-            const auto low
-                = [&](qsizetype i) { return i < positions.size() && positions[i].front().isLowSurrogate(); };
+            const auto high = [&](qsizetype i) {
+                return i >= 0 && !isJoint(i) && positions[i].front().isHighSurrogate();
+            };
+            const auto low = [&](qsizetype i) {
+                return i < positions.size() && !isJoint(i) && positions[i].front().isLowSurrogate();
+            };
             const bool pair = backspace ? low(from) && high(from - 1) : high(from) && low(from + 1);
             const qsizetype start = backspace && pair ? from - 1 : from;
             const bool joins = burst_ == Burst::Deleting;
+            const qsizetype offset = document_.exact().toExact(start);
             userChange(start, pair ? 2 : 1, QString(), true, choose);
             steps_.change(shown_.text(), joins);
-            at = start;
+            at = caretAt(offset);
             burst_ = Burst::Deleting;
             burstCaret_ = at;
         }
@@ -183,12 +215,10 @@ private:
         const qsizetype tail = choose(2) ? 0 : choose(rest + 1);
         const qsizetype mark = tail == rest ? choose(2) : 0;
         QString reported;
-        for (qsizetype p = from; p < from + addedPositions + tail; ++p) {
-            const QChar first = shown_.positions[p].front();
-            reported += IsBreak(first) ? QChar(QChar::ParagraphSeparator) : first;
-        }
+        for (qsizetype p = from; p < from + addedPositions + tail; ++p)
+            reported += shownAt(p);
         reported += QString(mark, QChar::ParagraphSeparator);
-        document_.userChanged(from, removed + tail + mark, reported, keyed);
+        replay(document_.userChanged(from, removed + tail + mark, reported, keyed));
     }
 
     void expectChange(qsizetype from, qsizetype to, const QString &text)
@@ -231,16 +261,18 @@ private:
         steps_.change(positions.join(QString()), false);
     }
 
-    void apply(const TextDocument::Edit &edit)
-    {
-        for (const TextDocument::Write &write : edit.writes)
-            shown_.replace(write.from, write.to - write.from, write.text);
-    }
+    void apply(const TextDocument::Edit &edit) { replay(edit.writes); }
 
-    void catchUp()
+    void catchUp() { replay(document_.catchUp()); }
+
+    void replay(const std::vector<TextDocument::Write> &writes)
     {
-        for (const TextDocument::Write &write : document_.catchUp())
-            shown_.replace(write.from, write.to - write.from, write.text);
+        for (const TextDocument::Write &write : writes) {
+            if (write.joint && write.from == write.to)
+                shown_.positions.insert(write.from, QString());
+            else
+                shown_.replace(write.from, write.to - write.from, write.joint ? QString() : write.text);
+        }
     }
 
     const char *check() const
@@ -252,9 +284,8 @@ private:
             return "the view's document holds the text, position for position";
         qsizetype offset = 0;
         for (qsizetype p = 0; p < shown_.positions.size(); ++p) {
-            const QChar first = shown_.positions[p].front();
-            if (exact.toExact(p) != offset
-                || exact.shownAt(p) != (IsBreak(first) ? QChar(QChar::ParagraphSeparator) : first))
+            if (exact.toExact(p) != offset || exact.shownAt(p) != shownAt(p)
+                || exact.isJoint(p) != isJoint(p))
                 return "each position maps to its units and shows as the view shows it";
             offset += shown_.positions[p].size();
         }

@@ -20,6 +20,7 @@ class TestTextDocument : public QObject
     Q_OBJECT
 
 private slots:
+    void randomEditsUndoExactly_data();
     void randomEditsUndoExactly();
     void deletingBurstIsOneStep_data();
     void deletingBurstIsOneStep();
@@ -28,12 +29,21 @@ private slots:
     void redoReachesNewestPastBudget();
 };
 
+void TestTextDocument::randomEditsUndoExactly_data()
+{
+    QTest::addColumn<qsizetype>("chunk");
+    QTest::newRow("whole paragraphs") << TextDocument::kParagraphChunk;
+    // Joints everywhere but in the shortest paragraphs.
+    QTest::newRow("pieces of 8 units") << qsizetype(8);
+}
+
 void TestTextDocument::randomEditsUndoExactly()
 {
+    QFETCH(qsizetype, chunk);
     ForEachSeed(
-        [](quint32 seed) {
+        [chunk](quint32 seed) {
             QRandomGenerator random(seed);
-            DocumentDriver driver;
+            DocumentDriver driver(chunk);
             for (int action = 0; action < 1000; ++action) {
                 const char *broken
                     = driver.act([&](qsizetype n) { return qsizetype(random.bounded(int(n))); });

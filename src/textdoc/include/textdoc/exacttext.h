@@ -2,9 +2,11 @@
 //
 // Qt's document shows every CR, LF, CR LF, U+2029, U+FDD0 and U+FDD1 as one paragraph break and keeps no
 // record of which it was. This model keeps the real units and knows which breaks are a CR LF, the one break
-// two units long, so it maps the document's positions to offsets in the exact text. It is told every change
+// two units long, and which are joints, breaks of no unit that the box puts into a long paragraph to show
+// it in pieces; so it maps the document's positions to offsets in the exact text. It is told every change
 // in the document's positions and never reads the document back. Edits near the last one cost in proportion
-// to their size, not to the text's: the units sit in a gap buffer and the CR LF breaks in two stacks.
+// to their size, not to the text's: the units sit in a gap buffer, the CR LF breaks and the joints in two
+// stacks each.
 #pragma once
 
 #include <vector>
@@ -26,27 +28,61 @@ public:
     // gives back the exact units that were removed.
     QString replace(qsizetype from, qsizetype removed, QStringView added);
 
+    // The document took a joint at `position`.
+    void insertJoint(qsizetype position);
+    bool isJoint(qsizetype position) const { return joints_.contains(position, positions_); }
+    qsizetype jointsBelow(qsizetype position) const { return joints_.below(position, positions_); }
+    // The first joint at or after `position`, or positions() if there is none.
+    qsizetype nextJoint(qsizetype position) const;
+    // The first position of the piece that holds `position`: the one after the last break or joint before it.
+    qsizetype pieceStart(qsizetype position) const;
+    // Whether Qt's document starts a paragraph at this unit.
+    static bool isBreak(QChar c);
+
     const QString &text() const;
     QString mid(qsizetype from, qsizetype length) const;
     qsizetype size() const { return units_.size() - (gapEnd_ - gapBegin_); }
     qsizetype positions() const { return positions_; }
     qsizetype toExact(qsizetype position) const;
     // The position of an exact offset; an offset between the CR and LF of one break gives the break's own
-    // position, or the one after it with `roundUp`.
+    // position, or the one after it with `roundUp`. At a joint, where two positions have the same offset,
+    // it gives the one after the joint, or the one before it with `roundUp`: a range never takes in a joint
+    // at its edge.
     qsizetype toPosition(qsizetype offset, bool roundUp) const;
     qsizetype overlongWords() const { return overlongWords_; }
-    // The character the document shows at a position: a paragraph separator for every break.
+    // The character the document shows at a position: a paragraph separator for every break and joint.
     QChar shownAt(qsizetype position) const;
 
-private:
     QChar at(qsizetype i) const { return units_.at(i < gapBegin_ ? i : i + (gapEnd_ - gapBegin_)); }
+
+private:
     void moveGap(qsizetype to) const;
     void copyOut(qsizetype from, qsizetype length, QChar *out) const;
     void openGap(qsizetype at, qsizetype length);
-    qsizetype crLfCount() const { return qsizetype(crLfBefore_.size() + crLfAfter_.size()); }
-    qsizetype crLf(qsizetype index) const;
-    void splitCrLfs(qsizetype position);
     qsizetype overlongWordsAround(qsizetype from, qsizetype to) const;
+
+    // Positions of one kind: those before the last edit in order, those after it as distances from the end,
+    // nearest last, so an edit shifts none of them.
+    class Marks
+    {
+    public:
+        // Puts the marks at `position` and past it behind the edit.
+        void split(qsizetype position, qsizetype positions);
+        // Forgets the marks behind the edit before `to`.
+        void dropBefore(qsizetype to, qsizetype positions);
+        void add(qsizetype position) { before_.push_back(position); }
+        qsizetype below(qsizetype position, qsizetype positions) const;
+        bool contains(qsizetype position, qsizetype positions) const;
+        // The last mark before `position`, or -1.
+        qsizetype lastBelow(qsizetype position, qsizetype positions) const;
+        // The first mark at or after `position`, or `positions`.
+        qsizetype firstFrom(qsizetype position, qsizetype positions) const;
+        void clear();
+
+    private:
+        std::vector<qsizetype> before_;
+        std::vector<qsizetype> after_;
+    };
 
     qsizetype longestWord_;
     // The units with a gap at [gapBegin_, gapEnd_); text() closes it. Mutable: closing or moving the gap
@@ -55,9 +91,7 @@ private:
     mutable qsizetype gapBegin_ = 0;
     mutable qsizetype gapEnd_ = 0;
     qsizetype positions_ = 0;
-    // The positions of the CR LF breaks: those before the last edit in order, those after it as distances
-    // from the end, nearest last, so an edit shifts none of them.
-    std::vector<qsizetype> crLfBefore_;
-    std::vector<qsizetype> crLfAfter_;
+    Marks crLfs_;
+    Marks joints_;
     qsizetype overlongWords_ = 0;
 };

@@ -6,6 +6,10 @@
 // A step is a burst of typing, a burst of Backspace or Delete, one command, or all the writes of a group;
 // a safe point (a click, a caret move, a command) ends a burst. The newest step is always kept: the budget
 // bounds the others.
+//
+// Qt lays out a whole paragraph whenever any of it changes, so the document has the view show a paragraph
+// longer than twice a chunk as pieces of about a chunk, joined by joints that hold no unit of the text;
+// the pieces follow the edits.
 #pragma once
 
 #include <vector>
@@ -24,6 +28,8 @@ public:
         qsizetype from = 0;
         qsizetype to = 0;
         QString text;
+        // A joint put in (a paragraph separator at `from`) or taken out (the one at `from`).
+        bool joint = false;
     };
     // What a command asks of the view: writes in order, each in the positions the one before left, and
     // where the caret goes after them (-1: where it is).
@@ -33,6 +39,8 @@ public:
         // The text changed, but the view's document keeps what it shows until catchUp().
         bool heldBack = false;
     };
+
+    static constexpr qsizetype kParagraphChunk = 16000;
 
     // Counts the words (unbroken runs) longer than `longestWord` units; the history's budget is in bytes.
     TextDocument(qsizetype longestWord, qsizetype historyBudget);
@@ -51,10 +59,13 @@ public:
     Edit undo();
     Edit redo();
     std::vector<Write> catchUp();
+    // Pieces of about `units` from now on; gives back the joints to put in and take out at once.
+    std::vector<Write> setParagraphChunk(qsizetype units);
 
     // The user changed the view's document: `removed` positions at `from` became the characters `added`
-    // as it shows them (every break a paragraph separator). `keyed`: by a key with nothing selected.
-    void userChanged(qsizetype from, qsizetype removed, QStringView added, bool keyed);
+    // as it shows them (every break a paragraph separator). `keyed`: by a key with nothing selected. Gives
+    // back the joints the view puts in and takes out after it, as the pieces follow the change.
+    std::vector<Write> userChanged(qsizetype from, qsizetype removed, QStringView added, bool keyed);
     // Typing goes on in one step only while the caret stays where the last key left it.
     void caretMoved(qsizetype position, bool selection);
     // What changes next starts a step of its own.
@@ -69,8 +80,9 @@ public:
     qsizetype historyBytes() const { return history_.bytes(); }
 
 private:
-    Write writeWhole(const QString &text);
-    Write write(qsizetype from, qsizetype to, const QString &text);
+    void writeWhole(std::vector<Write> &writes, const QString &text);
+    void write(std::vector<Write> &writes, qsizetype from, qsizetype to, const QString &text);
+    void fitPieces(std::vector<Write> &writes, qsizetype from, qsizetype to);
     Edit swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step));
     void record(EditHistory::Step step);
 
@@ -83,5 +95,6 @@ private:
     // Where the caret stands after the last typed key, while typing may go on in the same step.
     qsizetype typingCaret_ = -1;
     int groupDepth_ = 0;
+    qsizetype chunk_ = kParagraphChunk;
     QString groupStart_;
 };

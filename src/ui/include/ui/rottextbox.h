@@ -4,8 +4,10 @@
 // Qt's document is only what is shown. The box passes what the user types or deletes in it to the
 // TextDocument, which keeps the exact text, every line break as it came, and decides the undo steps; for
 // its own commands the box asks the TextDocument and makes the writes it gives back. Huge texts stay
-// responsive: a text with an overlong word wraps anywhere (word wrapping is quadratic on such words), and a
-// LayoutPause lets a command rewrite the box many times for the cost of one layout.
+// responsive: a text with an overlong word wraps anywhere (word wrapping is quadratic on such words), a
+// LayoutPause lets a command rewrite the box many times for the cost of one layout, and a long paragraph
+// shows as pieces joined by joints that hold no unit. The caret and the keys step over a joint as if it
+// were not there.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -41,6 +43,8 @@ public:
     void endTypingStep() { document_.endTyping(); }
     void setHistoryBudget(qsizetype bytes) { document_.setHistoryBudget(bytes); }
     qsizetype historyBytes() const { return document_.historyBytes(); }
+    // Paragraphs longer than twice this many units show as pieces of about this size.
+    void setParagraphChunk(qsizetype units);
     // Undo and Redo act on this box's own history.
     QMenu *createStandardContextMenu(const QPoint &position);
 
@@ -93,6 +97,9 @@ private:
     void write(const TextDocument::Write &write);
     void takeUserChange(int from, int removed, int added);
     void caretMoved();
+    void stepOffJoint();
+    void keyPressOverJoints(QKeyEvent *event);
+    void moveOverWordJoints(QKeyEvent *event);
     void placeCaret(qsizetype position);
     void catchUp();
     void chooseWrapMode();
@@ -102,4 +109,8 @@ private:
     qsizetype pendingCaret_ = -1;
     bool writing_ = false;
     bool keyTyping_ = false;
+    // While a key moves the caret, which may cross a joint and must then move on.
+    bool keyMoving_ = false;
+    // Counts the changes of the text, so that a key that changed none is known.
+    quint64 changes_ = 0;
 };

@@ -1,0 +1,19 @@
+// Long paragraphs in pieces: Qt lays out a whole paragraph whenever any of it changes, so the box shows a
+// paragraph longer than twice a chunk as pieces of about a chunk, cut after a space where there is one and
+// joined by joints that hold no unit of the text.
+#pragma once
+
+#include <QList>
+
+class ExactText;
+
+struct JointEdit {
+    qsizetype position = 0;
+    bool added = false; // a joint put in at the position, or else the one there taken out
+    bool operator==(const JointEdit &) const = default;
+};
+
+// Cuts the pieces that positions [from, to] touch once they are longer than twice `chunk`, and joins a
+// piece shorter than half of it to a neighbour of the same paragraph. The joints it adds and takes out go
+// into `text` and, in order, to `edits`, for the document to follow.
+void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, QList<JointEdit> &edits);

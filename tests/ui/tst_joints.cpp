@@ -1,0 +1,217 @@
+// Joints are invisible to the hands: a box that shows its paragraphs in pieces of a few units answers
+// every key exactly as a box that shows them whole.
+#include <QApplication>
+#include <QClipboard>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTextBlock>
+
+#include "seeds.h"
+#include "ui/rottextbox.h"
+
+using namespace Qt::StringLiterals;
+
+class TestJoints : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keys_data();
+    void keys();
+    void randomKeysActAsWithoutJoints();
+    void clickAtPieceEndRestsAfterJoint();
+
+private:
+    void randomKeys(quint32 seed);
+};
+
+namespace
+{
+
+constexpr qsizetype kChunk = 8;
+
+struct Boxes {
+    Boxes()
+    {
+        pieces.setParagraphChunk(kChunk);
+        for (RotTextBox *box : {&pieces, &whole}) {
+            box->resize(300, 200);
+            box->show();
+        }
+    }
+    // Sends the same key to both boxes.
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(&pieces, key, modifiers);
+        QTest::keyClick(&whole, key, modifiers);
+    }
+    void type(const QString &text)
+    {
+        QTest::keyClicks(&pieces, text);
+        QTest::keyClicks(&whole, text);
+    }
+    RotTextBox pieces;
+    RotTextBox whole;
+};
+
+// The offset in the text of a document position, found by walking the document beside the text: a
+// paragraph mark where the text has no break is a joint, and holds no unit. The near side of a joint
+// counts as -1 where the caret must not rest.
+qsizetype Offset(const RotTextBox &box, int position, bool caret)
+{
+    const QString text = box.text();
+    qsizetype offset = 0;
+    for (int p = 0; p <= position; ++p) {
+        const bool mark = box.document()->characterAt(p) == QChar::ParagraphSeparator;
+        const QChar unit = offset < text.size() ? text.at(offset) : QChar();
+        const bool joint = mark && p < box.document()->characterCount() - 1
+            && !(unit == u'\r' || unit == u'\n' || unit == QChar::ParagraphSeparator || unit == QChar(0xfdd0)
+                || unit == QChar(0xfdd1));
+        if (p == position)
+            return joint && caret ? -1 : offset;
+        if (!joint)
+            offset += unit == u'\r' && offset + 1 < text.size() && text.at(offset + 1) == u'\n' ? 2 : 1;
+    }
+    return offset;
+}
+
+QString Caret(const RotTextBox &box)
+{
+    const QTextCursor cursor = box.textCursor();
+    const bool caret = !cursor.hasSelection();
+    return QStringLiteral("%1:%2")
+        .arg(Offset(box, cursor.anchor(), caret))
+        .arg(Offset(box, cursor.position(), caret));
+}
+
+int LongestPiece(const RotTextBox &box)
+{
+    int longest = 0;
+    for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next())
+        longest = std::max(longest, block.length() - 1);
+    return longest;
+}
+
+} // namespace
+
+void TestJoints::keys_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("keys");
+    // Keys: < > Left and Right, { } Shift+Left and Shift+Right, ( ) Ctrl+Left and Ctrl+Right, B Backspace,
+    // D Delete, W Ctrl+Backspace, E Enter, X Ctrl+X, Z Ctrl+Z; any other character is typed. The words
+    // are cut into pieces after their spaces.
+    const QString words = u"aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii"_s;
+    QTest::newRow("left and right") << words << 0 << u">>>>>>>>>><<<"_s;
+    QTest::newRow("backspace over a joint") << words << 20 << u"BBBBBBBBBB"_s;
+    QTest::newRow("delete over a joint") << words << 3 << u"DDDDDDDDDZ"_s;
+    QTest::newRow("word moves") << words << 0 << u"))))))((("_s;
+    QTest::newRow("word moves over pieces cut inside words")
+        << u"abcdefghijklmnopqrstuvwxyzabcdefghij klmnopqrstuvwxyzabcdefgh ij"_s << 0 << u")))((()}}"_s;
+    QTest::newRow("enter over a selection to a joint") << words << 2 << u"}}}E"_s;
+    QTest::newRow("typing over a selection to a joint") << words << 2 << u"}}}k"_s;
+    QTest::newRow("enter at a joint") << words << 5 << u"E"_s;
+    QTest::newRow("typing at a joint") << words << 5 << u"k"_s;
+    QTest::newRow("cut over a joint") << words << 2 << u"}}}}}X"_s;
+    QTest::newRow("ctrl+backspace at a joint") << words << 10 << u"WW"_s;
+    QTest::newRow("delete undone") << u"\u2029ab   cdefghkl kl mmefgh\r\n"_s << 17 << u"DDZ"_s;
+}
+
+void TestJoints::keys()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(QString, keys);
+    Boxes boxes;
+    boxes.pieces.replaceAll(text);
+    boxes.whole.replaceAll(text);
+    for (int i = 0; i < caret; ++i)
+        boxes.key(Qt::Key_Right);
+    QCOMPARE(Caret(boxes.pieces), Caret(boxes.whole));
+    static const QHash<QChar, QPair<Qt::Key, Qt::KeyboardModifiers>> kKeys
+        = {{u'<', {Qt::Key_Left, Qt::NoModifier}}, {u'>', {Qt::Key_Right, Qt::NoModifier}},
+            {u'{', {Qt::Key_Left, Qt::ShiftModifier}}, {u'}', {Qt::Key_Right, Qt::ShiftModifier}},
+            {u'(', {Qt::Key_Left, Qt::ControlModifier}}, {u')', {Qt::Key_Right, Qt::ControlModifier}},
+            {u'B', {Qt::Key_Backspace, Qt::NoModifier}}, {u'D', {Qt::Key_Delete, Qt::NoModifier}},
+            {u'W', {Qt::Key_Backspace, Qt::ControlModifier}}, {u'E', {Qt::Key_Return, Qt::NoModifier}},
+            {u'X', {Qt::Key_X, Qt::ControlModifier}}, {u'Z', {Qt::Key_Z, Qt::ControlModifier}}};
+    QVERIFY(boxes.pieces.document()->blockCount() > boxes.whole.document()->blockCount());
+    for (const QChar key : keys) {
+        if (const auto found = kKeys.find(key); found != kKeys.end())
+            boxes.key(found->first, found->second);
+        else
+            boxes.type(key);
+        QCOMPARE(boxes.pieces.text(), boxes.whole.text());
+        QCOMPARE(Caret(boxes.pieces), Caret(boxes.whole));
+    }
+}
+
+void TestJoints::randomKeysActAsWithoutJoints()
+{
+    ForEachSeed([this](quint32 seed) { randomKeys(seed); }, &QTest::currentTestFailed);
+}
+
+void TestJoints::randomKeys(quint32 seed)
+{
+    Boxes boxes;
+    QRandomGenerator random(seed);
+    const QStringList pieces = {QStringLiteral("ab "), QStringLiteral("cdefgh"), QStringLiteral(" "),
+        QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\u2029"), QStringLiteral("\U0001F600"),
+        QStringLiteral("xyzxyzxyzxyzxyzxyzxyz")};
+    const auto randomText = [&] {
+        QString text;
+        for (int n = random.bounded(12); n > 0; --n)
+            text += pieces[random.bounded(int(pieces.size()))];
+        return text;
+    };
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {{Qt::Key_Left, Qt::NoModifier}, {Qt::Key_Right, Qt::NoModifier},
+        {Qt::Key_Left, Qt::ShiftModifier}, {Qt::Key_Right, Qt::ShiftModifier},
+        {Qt::Key_Backspace, Qt::NoModifier}, {Qt::Key_Delete, Qt::NoModifier},
+        {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_X, Qt::ControlModifier}, {Qt::Key_V, Qt::ControlModifier},
+        {Qt::Key_Z, Qt::ControlModifier}, {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier},
+        {Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_End, Qt::ControlModifier},
+        {Qt::Key_A, Qt::ControlModifier}};
+    for (int round = 0; round < 300; ++round) {
+        const int action = random.bounded(int(std::size(keys)) + 3);
+        if (action == 0) {
+            boxes.type(QStringLiteral("kl m"));
+        } else if (action == 1) {
+            const QString text = randomText();
+            boxes.pieces.replaceAll(text);
+            boxes.whole.replaceAll(text);
+        } else if (action == 2) {
+            QGuiApplication::clipboard()->setText(randomText());
+        } else {
+            const auto &[key, modifiers] = keys[action - 3];
+            for (int n = 1 + random.bounded(key == Qt::Key_Left || key == Qt::Key_Right ? 12 : 2); n > 0; --n)
+                boxes.key(key, modifiers);
+        }
+        if (boxes.pieces.text() != boxes.whole.text() || Caret(boxes.pieces) != Caret(boxes.whole))
+            qWarning("seed %u, round %d, action %d", seed, round, action);
+        QCOMPARE(boxes.pieces.text(), boxes.whole.text());
+        QCOMPARE(Caret(boxes.pieces), Caret(boxes.whole));
+        QCOMPARE(boxes.pieces.canUndo(), boxes.whole.canUndo());
+        QCOMPARE(boxes.pieces.canRedo(), boxes.whole.canRedo());
+        QVERIFY(LongestPiece(boxes.pieces) <= 2 * kChunk);
+    }
+}
+
+void TestJoints::clickAtPieceEndRestsAfterJoint()
+{
+    Boxes boxes;
+    boxes.pieces.replaceAll(u"aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii"_s);
+    // Each piece is a paragraph of its own line: right of the first line's end is the joint's near side.
+    const QRect line = boxes.pieces.cursorRect(QTextCursor(boxes.pieces.document()));
+    QTest::mouseClick(boxes.pieces.viewport(), Qt::LeftButton, {},
+        QPoint(boxes.pieces.viewport()->width() - 5, line.center().y()));
+    QCOMPARE(Caret(boxes.pieces), u"5:5"_s);
+    boxes.type(u"|"_s);
+    QCOMPARE(boxes.pieces.text(), u"aaaa |bbbb cccc dddd eeee ffff gggg hhhh iiii"_s);
+}
+
+QTEST_MAIN(TestJoints)
+#include "tst_joints.moc"
