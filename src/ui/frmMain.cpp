@@ -1,6 +1,7 @@
 // The main window: controls laid out in twips, the load sequence and the control event handlers.
 #include "ui/frmMain.h"
 
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 #include "platform/clipboard.h"
 #include "platform/fonts.h"
@@ -59,6 +61,14 @@ QIcon WindowIcon()
         icon.addPixmap(QPixmap::fromImage(reader.read()));
     }
     return icon;
+}
+
+// Screen readers take a top-level window by its frame role; a plain widget would be a mere filler.
+QAccessibleInterface *WindowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("frmMain") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
 }
 } // namespace
 
@@ -163,6 +173,9 @@ void frmMain::setTabOrderAndFocus()
     for (QPushButton *button : {cmdAutoRot, cmdFromRot, cmdToRot, cmdCopy, cmdPaste}) {
         button->setAutoDefault(false);
         button->setDefault(false);
+        // Enter presses the focused button, as Space does and as on other desktops; none is the default.
+        for (const QKeyCombination key : {Qt::Key_Return, Qt::Key_Enter})
+            new QShortcut(key, button, button, &QPushButton::click, Qt::WidgetShortcut);
     }
     fraRot->setFocusPolicy(Qt::NoFocus);
     fraClipboard->setFocusPolicy(Qt::NoFocus);
@@ -177,6 +190,7 @@ void frmMain::setTabOrderAndFocus()
 
 void frmMain::describeForAccessibility()
 {
+    QAccessible::installFactory(WindowAccessible);
     txtRot->setAccessibleName(QStringLiteral("Text"));
     chkFixedFont->setAccessibleName(chkFixedFont->text());
     txtRotLvl->setAccessibleName(lblRotLvl->text());
