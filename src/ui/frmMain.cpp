@@ -220,7 +220,8 @@ void frmMain::connectEvents()
     for (QPushButton *command : {cmdToRot, cmdFromRot, cmdAutoRot, cmdPaste})
         connect(command, &QPushButton::clicked, txtRot, &RotTextBox::endTypingStep);
 
-    connect(chkFixedFont, &QCheckBox::clicked, this, &frmMain::chkFixedFont_Click);
+    // Assistive tools toggle the box through its action, which reports no click.
+    connect(chkFixedFont, &QCheckBox::toggled, this, &frmMain::chkFixedFont_Click);
     connect(cmdCopy, &QPushButton::clicked, this, &frmMain::cmdCopy_Click);
     connect(cmdPaste, &QPushButton::clicked, this, &frmMain::cmdPaste_Click);
     connect(cmdToRot, &QPushButton::clicked, this, &frmMain::cmdToRot_Click);
