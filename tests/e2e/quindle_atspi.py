@@ -173,8 +173,17 @@ class Program:
         return [c for c in self.app if c is not None and has(c, pyatspi.STATE_SHOWING)]
 
     def window(self):
-        return wait_for("the main window", lambda: next(
-            (c for c in self.toplevels() if c.getRoleName() == "frame" and c.name == TITLE), None))
+        return wait_for("the main window", self.window_now)
+
+    def expect_window(self):
+        """Waits for the window to open without a message box before it."""
+        wait_for("the window or a box", lambda: self.box() or self.window_now())
+        box = self.box()
+        check(box is None, f'a box "{box and box.name}" showed: {box and box_text(box)!r}')
+        return self.window()
+
+    def window_now(self):
+        return next((c for c in self.toplevels() if c.getRoleName() == "frame" and c.name == TITLE), None)
 
     def control(self, role, name):
         found = pyatspi.findDescendant(self.window(), lambda a: a.getRoleName() == role and a.name == name)
@@ -352,7 +361,7 @@ class Suite:
 
     def starts_ready(self, path):
         program = self.start(path, "quindle")
-        window = program.window()
+        window = program.expect_window()
         program.expect_no_box()
         program.activate()
         lines, rows = describe(window)
@@ -498,7 +507,7 @@ class Suite:
 
     def shipped_list(self):
         program = self.start(self.program, "shipped")
-        program.window()
+        program.expect_window()
         program.expect_no_box()
         program.activate()
         program.set_text("Uryyb Jbeyq")
