@@ -17,7 +17,7 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
+from gi.repository import Atspi, Gio, GLib  # noqa: E402
 import pyatspi  # noqa: E402
 
 TITLE = "Quindle - https://quindle.org"
@@ -93,6 +93,8 @@ def wait_for(what, condition, seconds=WAIT):
     while True:
         try:
             result = condition()
+        except Failure:
+            raise
         except Exception:  # an object can vanish between lookups while the tree changes
             result = None
         if result:
@@ -279,6 +281,15 @@ def describe(acc, depth=0):
             lines += child_lines
             rows += child_rows
     return lines, rows
+
+
+def announce_screen_reader():
+    """Tells the session that a screen reader runs, as one does when it starts: toolkits then serve their
+    accessibility trees, with no setting of the program's own."""
+    Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
+        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+        GLib.Variant("(ssv)", ("org.a11y.Status", "ScreenReaderEnabled", GLib.Variant("b", True))),
+        None, Gio.DBusCallFlags.NONE, -1, None)
 
 
 class Suite:
@@ -532,6 +543,7 @@ def main():
         sys.exit(f"usage: {sys.argv[0]} PROGRAM WORKDIR")
     program, work = os.path.realpath(sys.argv[1]), sys.argv[2]
     os.makedirs(work, exist_ok=True)
+    announce_screen_reader()
     suite = Suite(program, work)
     try:
         suite.run()
