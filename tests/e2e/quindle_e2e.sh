@@ -13,9 +13,11 @@ program=$(realpath "$1")
 
 trap x11_cleanup EXIT
 x11_start
-# The accessibility bus keeps the screen-reader switch the suite turns on in settings of its own, never in
-# this machine's user settings.
-export GSETTINGS_BACKEND=memory
+# The accessibility bus, its socket and the screen-reader switch the suite turns on stay in the suite's
+# own folder, never in this machine's user settings.
+export GSETTINGS_BACKEND=memory XDG_RUNTIME_DIR="$x11_work/runtime" XDG_CACHE_HOME="$x11_work/cache" \
+    XDG_CONFIG_HOME="$x11_work/config"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 passed=0
 failed=0
 for scale in 1 2; do
