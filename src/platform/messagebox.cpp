@@ -1,6 +1,7 @@
 // Message boxes over QMessageBox, with a seam for tests.
 #include "platform/messagebox.h"
 
+#include <QLabel>
 #include <QMessageBox>
 
 namespace platform
@@ -26,6 +27,19 @@ QMessageBox::Icon ToQt(MessageIcon icon)
     }
     return QMessageBox::NoIcon;
 }
+
+QString IconName(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QStringLiteral("Information");
+    case MessageIcon::Exclamation:
+        return QStringLiteral("Warning");
+    case MessageIcon::Critical:
+        return QStringLiteral("Error");
+    }
+    return {};
+}
 } // namespace
 
 void ShowMessage(QWidget *parent, const Message &message)
@@ -39,6 +53,9 @@ void ShowMessage(QWidget *parent, const Message &message)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(ToQt(message.icon), message.title, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    // Screen readers would meet the icon as an image without a name.
+    if (auto *icon = box.findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label")))
+        icon->setAccessibleName(IconName(message.icon));
     box.exec();
 }
 

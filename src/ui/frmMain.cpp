@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 #include "platform/clipboard.h"
 #include "platform/fonts.h"
@@ -62,6 +64,14 @@ QIcon WindowIcon()
         icon.addPixmap(QPixmap::fromImage(reader.read()));
     }
     return icon;
+}
+
+// Screen readers take a top-level window by its frame role; a plain widget would be a mere filler.
+QAccessibleInterface *WindowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("frmMain") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
 }
 } // namespace
 
@@ -166,6 +176,9 @@ void frmMain::setTabOrderAndFocus()
     for (QPushButton *button : {cmdAutoRot, cmdFromRot, cmdToRot, cmdCopy, cmdPaste}) {
         button->setAutoDefault(false);
         button->setDefault(false);
+        // Enter presses the focused button, as Space does and as on other desktops; none is the default.
+        for (const QKeyCombination key : {Qt::Key_Return, Qt::Key_Enter})
+            new QShortcut(key, button, button, &QPushButton::click, Qt::WidgetShortcut);
     }
     fraRot->setFocusPolicy(Qt::NoFocus);
     fraClipboard->setFocusPolicy(Qt::NoFocus);
@@ -180,6 +193,7 @@ void frmMain::setTabOrderAndFocus()
 
 void frmMain::describeForAccessibility()
 {
+    QAccessible::installFactory(WindowAccessible);
     txtRot->setAccessibleName(QStringLiteral("Text"));
     chkFixedFont->setAccessibleName(chkFixedFont->text());
     txtRotLvl->setAccessibleName(lblRotLvl->text());
@@ -209,7 +223,8 @@ void frmMain::connectEvents()
     for (QPushButton *command : {cmdToRot, cmdFromRot, cmdAutoRot, cmdPaste})
         connect(command, &QPushButton::clicked, txtRot, &RotTextBox::endTypingStep);
 
-    connect(chkFixedFont, &QCheckBox::clicked, this, &frmMain::chkFixedFont_Click);
+    // Assistive tools toggle the box through its action, which reports no click.
+    connect(chkFixedFont, &QCheckBox::toggled, this, &frmMain::chkFixedFont_Click);
     connect(cmdCopy, &QPushButton::clicked, this, &frmMain::cmdCopy_Click);
     connect(cmdPaste, &QPushButton::clicked, this, &frmMain::cmdPaste_Click);
     connect(cmdToRot, &QPushButton::clicked, this, &frmMain::cmdToRot_Click);

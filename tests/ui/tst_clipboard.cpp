@@ -1,4 +1,5 @@
 // Copy button state, Copy and Paste through the clipboard, and the fixed-width font toggle.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFontMetrics>
@@ -214,6 +215,12 @@ void TestClipboard::fontToggle()
     QCOMPARE(window_.ui.txtRot->font().family(), initial.family());
     QCOMPARE(window_.ui.txtRot->font().pointSizeF(), 8.0);
     QCOMPARE(QApplication::focusWidget(), window_.ui.txtRot);
+
+    // A screen reader toggles the box through its accessible action, which clicks nothing.
+    QAccessible::queryAccessibleInterface(check)->actionInterface()->doAction(
+        QAccessibleActionInterface::toggleAction());
+    QVERIFY(check->isChecked());
+    QCOMPARE(window_.ui.txtRot->font().family(), QStringLiteral("Courier"));
 }
 
 QTEST_MAIN(TestClipboard)

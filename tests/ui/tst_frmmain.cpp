@@ -49,6 +49,8 @@ private slots:
     void geometryInTwips_data();
     void geometryInTwips();
     void tabOrderFollowsTable();
+    void keysPressFocusedButton_data();
+    void keysPressFocusedButton();
     void accessibleNames_data();
     void accessibleNames();
     void refusals_data();
@@ -94,6 +96,8 @@ void TestFrmMain::cleanup()
 void TestFrmMain::startsReady()
 {
     QCOMPARE(window_.window->windowTitle(), QStringLiteral("Quindle - https://quindle.org"));
+    // Screen readers find a top-level window by this role.
+    QCOMPARE(QAccessible::queryAccessibleInterface(window_.window.get())->role(), QAccessible::Window);
     QVERIFY(!window_.ui.cmdCopy->isEnabled());
     for (const QPushButton *button :
         {window_.ui.cmdPaste, window_.ui.cmdToRot, window_.ui.cmdFromRot, window_.ui.cmdAutoRot})
@@ -223,6 +227,41 @@ void TestFrmMain::tabOrderFollowsTable()
         seen << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(seen, expected);
+}
+
+void TestFrmMain::keysPressFocusedButton_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("pressed");
+    QTest::newRow("enter presses the button")
+        << "cmdToRot" << int(Qt::Key_Return) << Qt::KeyboardModifiers() << true;
+    QTest::newRow("keypad enter presses the button")
+        << "cmdToRot" << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
+    QTest::newRow("space presses the button")
+        << "cmdToRot" << int(Qt::Key_Space) << Qt::KeyboardModifiers() << true;
+    QTest::newRow("enter in the level box presses no default")
+        << "txtRotLvl" << int(Qt::Key_Return) << Qt::KeyboardModifiers() << false;
+}
+
+void TestFrmMain::keysPressFocusedButton()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, pressed);
+    QWidget *widget;
+    FIND_CONTROL(widget, *window_.window, focus);
+    window_.ui.txtRot->replaceAll(QStringLiteral("abc"));
+    int clicks = 0;
+    for (QPushButton *button : {window_.ui.cmdToRot, window_.ui.cmdFromRot, window_.ui.cmdAutoRot,
+             window_.ui.cmdCopy, window_.ui.cmdPaste})
+        connect(button, &QPushButton::clicked, widget, [&clicks] { ++clicks; });
+    widget->setFocus();
+    QTest::keyClick(widget, Qt::Key(key), modifiers);
+    QCOMPARE(clicks, pressed ? 1 : 0);
+    QCOMPARE(window_.ui.txtRot->text(), pressed ? QStringLiteral("nop") : QStringLiteral("abc"));
 }
 
 void TestFrmMain::accessibleNames_data()

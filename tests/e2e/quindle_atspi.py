@@ -1,0 +1,557 @@
+#!/usr/bin/python3
+"""Drives the real program as a screen reader does: every control found by role and name in the
+accessibility tree, buttons pressed and the check box toggled through their actions, text read through
+the Text interface, keys typed as real X key events. Nothing is clicked at a position.
+
+Usage: quindle_atspi.py PROGRAM WORKDIR   (PROGRAM's wordlist.txt sits beside it)
+Runs under an X server and in a D-Bus session of its own, on which the accessibility bus and its registry
+start on demand. Prints one line per case and writes the passed and failed counts to WORKDIR/counts.
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi, Gio, GLib  # noqa: E402
+import pyatspi  # noqa: E402
+
+TITLE = "Quindle - https://quindle.org"
+MISSING_LIST = (
+    'The file "wordlist.txt" was not found.\n\nYou will not be able to use AutoRot until you create this '
+    "file and restart the program.  This file is included in the download available from quindle.org"
+)
+
+
+def duh(text):
+    return ("Duh!", "Information", text)
+
+
+EMPTY_TEXT = duh("It often helps if you enter something to ROT")
+EMPTY_LEVEL = duh("It often helps if you enter the ROT level you want to use")
+NOT_NUMERIC = duh("ROT levels are numeric.  Please enter something numeric and try again.")
+OUT_OF_RANGE = duh("ROT levels should be between 0 and 26")
+NOTHING_TO_AUTOROT = ("Error", "Warning", "It helps if you type something to AutoRot..")
+AUTOROT_FAILED = ("Error", "Warning", "Couldn't AutoRot this text, sorry.")
+
+
+def autorot_found(level, matches):
+    return (
+        "Success!",
+        "Information",
+        f"AutoRot suspects that this text was ciphered with ROT level {level}.\n\n"
+        f"AutoRot found {matches} word matches within this ROT level.",
+    )
+
+
+# What a screen reader meets in the window, in tree order: depth, role, name. The text box's own viewport
+# and scroll bars are left out; they carry no name in any toolkit.
+TREE = [
+    (0, "frame", TITLE),
+    (1, "text", "Text"),
+    (1, "check box", "Fixed width font"),
+    (1, "panel", "ROT: "),
+    (2, "push button", "AutoRot"),
+    (2, "text", "ROT level:"),
+    (2, "push button", "From ROT"),
+    (2, "push button", "To ROT"),
+    (2, "label", "ROT level:"),
+    (1, "panel", "Clipboard: "),
+    (2, "push button", "Copy to.."),
+    (2, "push button", "Paste from.."),
+]
+
+# The commands: text and level typed, the button pressed, the box it shows (title, icon, text) or None,
+# and the text afterwards. A refusal must leave both boxes as they were.
+COMMANDS = [
+    ("To ROT enciphers with the level", "Hello World", "3", "To ROT", None, "Khoor Zruog"),
+    ("From ROT deciphers with the level", "Khoor Zruog", "3", "From ROT", None, "Hello World"),
+    ("To ROT refuses an empty text", "", "13", "To ROT", EMPTY_TEXT, ""),
+    ("From ROT refuses an empty level", "Hello", "", "From ROT", EMPTY_LEVEL, "Hello"),
+    ("To ROT refuses a level that is no number", "Hello", "abc", "To ROT", NOT_NUMERIC, "Hello"),
+    ("From ROT refuses level 27", "Hello", "27", "From ROT", OUT_OF_RANGE, "Hello"),
+    ("To ROT refuses level -1", "Hello", "-1", "To ROT", OUT_OF_RANGE, "Hello"),
+    ("AutoRot finds the level and deciphers", "Uryyb Jbeyq", "13", "AutoRot", autorot_found(13, 2),
+     "Hello World"),
+    ("AutoRot says when nothing matches", "Qqq", "13", "AutoRot", AUTOROT_FAILED, "Qqq"),
+    ("AutoRot refuses an empty text", "", "13", "AutoRot", NOTHING_TO_AUTOROT, ""),
+]
+
+WAIT = 10  # seconds a step may take before it counts as failed; they take milliseconds
+
+
+class Failure(Exception):
+    pass
+
+
+def wait_for(what, condition, seconds=WAIT):
+    deadline = time.monotonic() + seconds
+    while True:
+        try:
+            result = condition()
+        except Failure:
+            raise
+        except Exception:  # an object can vanish between lookups while the tree changes
+            result = None
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out waiting for {what}")
+        time.sleep(0.05)
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def keys(*names):
+    subprocess.run(["xdotool", "key", "--delay", "20", *names], check=True)
+
+
+def type_text(text):
+    if text:
+        subprocess.run(["xdotool", "type", "--delay", "20", "--", text], check=True)
+
+
+def clipboard():
+    out = subprocess.run(["xclip", "-selection", "clipboard", "-o"], capture_output=True, timeout=5)
+    return out.stdout
+
+
+def has(acc, state):
+    return acc.getState().contains(state)
+
+
+def text_of(acc):
+    return acc.queryText().getText(0, -1)
+
+
+def act(acc, *names):
+    """Runs the first of the named actions that the object offers, as a screen reader's command would."""
+    action = acc.queryAction()
+    offered = [action.getName(i) for i in range(action.nActions)]
+    for name in names:
+        if name in offered:
+            action.doAction(offered.index(name))
+            return
+    raise Failure(f'{acc.getRoleName()} "{acc.name}" offers none of {names}, only {offered}')
+
+
+def icon_name(box):
+    return next((c.name for c in box if c.getRoleName() == "image"), None)
+
+
+def box_text(box):
+    return "\n".join(c.name for c in box if c.getRoleName() == "label")
+
+
+class Program:
+    """One run of the program under test, seen through the accessibility tree."""
+
+    def __init__(self, path, log):
+        self.log = open(log, "w")
+        self.process = subprocess.Popen([path], stdout=self.log, stderr=subprocess.STDOUT)
+        self.app = wait_for("the program on the accessibility bus", self._find_app)
+        self.app.set_cache_mask(Atspi.Cache.NONE)
+
+    def _find_app(self):
+        check(self.process.poll() is None, f"the program ended with status {self.process.returncode}")
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.get_process_id() == self.process.pid:
+                return app
+        return None
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(10)
+        self.log.close()
+
+    def toplevels(self):
+        return [c for c in self.app if c is not None and has(c, pyatspi.STATE_SHOWING)]
+
+    def window(self):
+        return wait_for("the main window", self.window_now)
+
+    def expect_window(self):
+        """Waits for the window to open without a message box before it."""
+        wait_for("the window or a box", lambda: self.box() or self.window_now())
+        box = self.box()
+        check(box is None, f'a box "{box and box.name}" showed: {box and box_text(box)!r}')
+        return self.window()
+
+    def window_now(self):
+        return next((c for c in self.toplevels() if c.getRoleName() == "frame" and c.name == TITLE), None)
+
+    def control(self, role, name):
+        found = pyatspi.findDescendant(self.window(), lambda a: a.getRoleName() == role and a.name == name)
+        check(found, f'no {role} named "{name}" in the window')
+        return found
+
+    def button(self, name):
+        return self.control("push button", name)
+
+    def text_box(self):
+        return self.control("text", "Text")
+
+    def level_box(self):
+        return self.control("text", "ROT level:")
+
+    def focused(self):
+        found = pyatspi.findDescendant(self.window(), lambda a: has(a, pyatspi.STATE_FOCUSED))
+        return f"{found.getRoleName()} {found.name}" if found else None
+
+    def activate(self):
+        """Gives the window the input focus, as a window manager does when a box closes; none runs here."""
+        search = ["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.process.pid),
+                  "--name", "^" + re.escape(TITLE) + "$"]
+        ids = subprocess.run(search, capture_output=True, text=True).stdout.split()
+        check(len(ids) == 1, f"expected one X window titled {TITLE}, found {ids}")
+        subprocess.run(["xdotool", "windowfocus", "--sync", ids[0]], check=True)
+        wait_for("the window to be active", lambda: has(self.window(), pyatspi.STATE_ACTIVE))
+
+    def box(self):
+        return next((c for c in self.toplevels() if c.getRoleName() == "alert"), None)
+
+    def expect_box(self, expected, after=None):
+        """Waits for the message box, compares title, icon and text, lets `after` look while it shows,
+        and dismisses it with its OK button."""
+        title, icon, text = expected
+        box = wait_for(f'the "{title}" box', self.box)
+        seen = (box.name, icon_name(box), box_text(box))
+        check(seen == expected, f"box {seen!r}, expected {expected!r}")
+        if after:
+            after()
+        self.dismiss(box)
+
+    def dismiss(self, box):
+        ok = pyatspi.findDescendant(box, lambda a: a.getRoleName() == "push button" and a.name == "OK")
+        act(ok, "Press")
+        # Focusing the window while the box still shows would leave Qt thinking it inactive.
+        wait_for("the box to close", lambda: self.box() is None)
+        self.activate()
+
+    def expect_no_box(self):
+        time.sleep(0.5)
+        box = self.box()
+        check(box is None, f'a box "{box and box.name}" showed')
+
+    def wait_text(self, expected, what="the text box"):
+        wait_for(f"{what} to read {expected!r} (it reads {text_of(self.text_box())!r})",
+                 lambda: text_of(self.text_box()) == expected)
+
+    def focus(self, acc):
+        act(acc, "SetFocus")
+        wait_for(f'the focus on "{acc.name}"', lambda: has(acc, pyatspi.STATE_FOCUSED))
+
+    def set_text(self, text):
+        self.focus(self.text_box())
+        keys("ctrl+a", "BackSpace")
+        type_text(text)
+        self.wait_text(text)
+
+    def set_level(self, level):
+        box = self.level_box()
+        self.focus(box)
+        keys("ctrl+a", "BackSpace")
+        type_text(level)
+        wait_for(f"the level box to read {level!r}", lambda: text_of(box) == level)
+
+
+def describe(acc, depth=0):
+    """The tree as a screen reader meets it: role, name, description and the states it speaks of."""
+    spoken = [pyatspi.STATE_FOCUSED, pyatspi.STATE_FOCUSABLE, pyatspi.STATE_ENABLED, pyatspi.STATE_CHECKED,
+              pyatspi.STATE_EDITABLE, pyatspi.STATE_MULTI_LINE, pyatspi.STATE_ACTIVE]
+    states = ", ".join(str(s)[len("STATE_"):].lower().replace("_", " ") for s in spoken if has(acc, s))
+    if not has(acc, pyatspi.STATE_ENABLED):
+        states = ", ".join(filter(None, [states, "disabled"]))
+    line = f'{"  " * depth}{acc.getRoleName()} "{acc.name}"'
+    if acc.description:
+        line += f' ({acc.description})'
+    lines = [f"{line} [{states}]"]
+    rows = [(depth, acc.getRoleName(), acc.name)]
+    for child in acc:
+        # The text box's viewport and hidden scroll bars are its inner parts, not controls.
+        if child is not None and child.getRoleName() not in ("filler", "scroll bar"):
+            child_lines, child_rows = describe(child, depth + 1)
+            lines += child_lines
+            rows += child_rows
+    return lines, rows
+
+
+def announce_screen_reader():
+    """Tells the session that a screen reader runs, as one does when it starts: toolkits then serve their
+    accessibility trees, with no setting of the program's own."""
+    Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
+        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+        GLib.Variant("(ssv)", ("org.a11y.Status", "ScreenReaderEnabled", GLib.Variant("b", True))),
+        None, Gio.DBusCallFlags.NONE, -1, None)
+
+
+class Suite:
+    def __init__(self, program, work):
+        self.program = program
+        self.work = work
+        self.scale = os.environ.get("QT_SCALE_FACTOR", "1")
+        self.passed = 0
+        self.failed = 0
+        self.running = None
+        self.servers = []
+
+    def case(self, name, body):
+        try:
+            body()
+        except Exception as error:  # a failed case is reported; the next one starts afresh
+            self.failed += 1
+            print(f"FAIL: scale {self.scale}: {name}: {error}", flush=True)
+            self.dismiss_boxes()
+            return False
+        self.passed += 1
+        print(f"ok: scale {self.scale}: {name}", flush=True)
+        return True
+
+    def dismiss_boxes(self):
+        if self.running and self.running.process.poll() is None:
+            try:
+                while box := self.running.box():
+                    self.running.dismiss(box)
+            except Exception:
+                pass
+
+    def start(self, path, name):
+        if self.running:
+            self.running.stop()
+        self.running = Program(path, os.path.join(self.work, name + ".log"))
+        return self.running
+
+    def serve_clipboard(self, data):
+        server = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-i"], stdin=subprocess.PIPE,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        server.stdin.write(data)
+        server.stdin.close()
+        self.servers.append(server)
+        wait_for("xclip to serve the clipboard", lambda: clipboard() == data)
+
+    def run(self):
+        folder = os.path.join(self.work, "copy")
+        os.makedirs(folder)
+        copy = os.path.join(folder, "quindle")
+        shutil.copy2(self.program, copy)
+        self.case("missing word list: \"Error!\" comes before the window, then AutoRot is off",
+                  lambda: self.missing_list(copy))
+        with open(os.path.join(folder, "wordlist.txt"), "w") as f:
+            f.write("# a list the cases can count on\nhello\nworld\n")
+        if not self.case("word list found: the window opens ready, centred, every control named",
+                         lambda: self.starts_ready(copy)):
+            return
+        for name, text, level, button, box, after in COMMANDS:
+            self.case(name, lambda: self.command(text, level, button, box, after))
+        self.case("typed text ciphered and copied: the clipboard holds the exact bytes", self.copy)
+        self.case("clipboard text pasted at the cursor", self.paste_at_cursor)
+        self.case("untouched line breaks kept through a join and an Enter", self.line_breaks)
+        self.case("the font toggle checks and unchecks, the focus back in the text", self.font_toggle)
+        self.case("undo and redo from the keyboard", self.undo_redo)
+        self.case("Tab and Shift+Tab walk the controls in order", self.focus_order)
+        self.case("Enter and Space press the focused button, Enter the box's OK; no default",
+                  self.keyboard_only)
+        self.case("the shipped word list: AutoRot finds level 13", self.shipped_list)
+        self.running.stop()
+
+    def missing_list(self, path):
+        program = self.start(path, "missing-list")
+        wait_for('the "Error!" box', program.box)
+        check(not any(c.getRoleName() == "frame" for c in program.toplevels()),
+              "the window shows beside the missing-list box")
+        program.expect_box(("Error!", "Error", MISSING_LIST))
+        check(not has(program.button("AutoRot"), pyatspi.STATE_ENABLED), "AutoRot is enabled")
+        check(has(program.button("To ROT"), pyatspi.STATE_ENABLED), "To ROT is disabled")
+
+    def starts_ready(self, path):
+        program = self.start(path, "quindle")
+        window = program.expect_window()
+        program.expect_no_box()
+        program.activate()
+        lines, rows = describe(window)
+        print("\n".join(f"    {line}" for line in lines))
+        check(rows == TREE, f"the tree differs from the expected one:\n{rows}")
+        x, y, width, height = window.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        _, _, screen_width, screen_height = pyatspi.Registry.getDesktop(0).queryComponent().getExtents(0)
+        # Only the proportions are fixed; the dpi and the scale size the whole window.
+        check(width * 312 == height * 480, f"window is {width}x{height}, not 480x312 or a multiple")
+        # Qt 6.4 gives the extents in its scaled pixels while the screen is measured in the display's own.
+        centred = any(abs((2 * x + width) * f - screen_width) <= f
+                      and abs((2 * y + height) * f - screen_height) <= f for f in {1, float(self.scale)})
+        check(centred, f"window at {x},{y} size {width}x{height} is off the centre of "
+                       f"{screen_width}x{screen_height}")
+        print(f"    window {width}x{height} at {x},{y}")
+        check(program.focused() == "text Text", f"the focus starts in {program.focused()}")
+        check(text_of(program.text_box()) == "", "the text box is not empty")
+        check(text_of(program.level_box()) == "13", "the level box does not read 13")
+        check(not has(program.button("Copy to.."), pyatspi.STATE_ENABLED), "Copy to.. is enabled")
+        for name in ("AutoRot", "To ROT", "From ROT", "Paste from.."):
+            check(has(program.button(name), pyatspi.STATE_ENABLED), f"{name} is disabled")
+        check(not has(program.control("check box", "Fixed width font"), pyatspi.STATE_CHECKED),
+              "the font toggle starts checked")
+
+    def command(self, text, level, button, box, after):
+        program = self.running
+        program.set_text(text)
+        program.set_level(level)
+        act(program.button(button), "Press")
+        if box:
+            # The text stays as it was while the box shows: a refusal changes nothing, AutoRot's verdict
+            # comes before its decoding.
+            def unchanged():
+                seen = text_of(program.text_box())
+                check(seen == text, f"the text reads {seen!r} under the box")
+            program.expect_box(box, unchanged)
+        program.wait_text(after)
+        check(text_of(program.level_box()) == level, "the level box changed")
+
+    def copy(self):
+        program = self.running
+        program.set_level("13")
+        program.set_text("Hello World")
+        act(program.button("To ROT"), "Press")
+        program.wait_text("Uryyb Jbeyq")
+        copy = program.button("Copy to..")
+        check(not has(copy, pyatspi.STATE_ENABLED), "Copy to.. is enabled with nothing selected")
+        keys("ctrl+a")
+        wait_for("Copy to.. to be enabled by a selection", lambda: has(copy, pyatspi.STATE_ENABLED))
+        act(copy, "Press")
+        wait_for("the clipboard", lambda: clipboard() == b"Uryyb Jbeyq")
+        wait_for("the focus back in the text", lambda: program.focused() == "text Text")
+
+    def paste_at_cursor(self):
+        program = self.running
+        # Non-ASCII text checks that neither direction loses the encoding.
+        pasted = " Grüße, 1€"
+        self.serve_clipboard(pasted.encode())
+        program.focus(program.text_box())
+        keys("ctrl+End")
+        act(program.button("Paste from.."), "Press")
+        program.wait_text("Uryyb Jbeyq" + pasted)
+        keys("ctrl+a")
+        act(program.button("Copy to.."), "Press")
+        wait_for("the clipboard", lambda: clipboard() == ("Uryyb Jbeyq" + pasted).encode())
+
+    def line_breaks(self):
+        # Two lines joined with Delete and an Enter elsewhere keep the CR LF between the others.
+        program = self.running
+        self.serve_clipboard(b"\r\na\naaa")
+        program.focus(program.text_box())
+        keys("ctrl+a")
+        act(program.button("Paste from.."), "Press")
+        wait_for("the pasted lines", lambda: text_of(program.text_box()).endswith("aaa"))
+        keys("ctrl+Home", "Down", "End", "Delete", "ctrl+Home", "Return", "k", "ctrl+a")
+        act(program.button("Copy to.."), "Press")
+        wait_for(f"the clipboard to hold the lines (it holds {clipboard()!r})",
+                 lambda: clipboard() == b"\nk\r\naaaa")
+
+    def font_toggle(self):
+        program = self.running
+        toggle = program.control("check box", "Fixed width font")
+        text = text_of(program.text_box())
+        for checked in (True, False):
+            program.focus(toggle)
+            act(toggle, "Toggle", "Press")
+            wait_for(f"the toggle {'checked' if checked else 'unchecked'}",
+                     lambda: has(toggle, pyatspi.STATE_CHECKED) == checked)
+            wait_for("the focus back in the text", lambda: program.focused() == "text Text")
+        check(text_of(program.text_box()) == text, "the toggle changed the text")
+
+    def undo_redo(self):
+        program = self.running
+        program.set_text("abc")
+        act(program.button("To ROT"), "Press")
+        program.wait_text("nop")
+        program.focus(program.text_box())
+        steps = [("ctrl+z", "abc"), ("ctrl+y", "nop"), ("ctrl+z", "abc"), ("ctrl+shift+z", "nop"),
+                 ("ctrl+z", "abc"), ("ctrl+z", "")]
+        for key, expected in steps:
+            keys(key)
+            program.wait_text(expected, f"the text after {key}")
+
+    def focus_order(self):
+        program = self.running
+        program.set_text("abc")
+        keys("ctrl+a")  # a selection enables Copy to.., which Tab otherwise skips
+        order = ["check box Fixed width font", "push button AutoRot", "text ROT level:",
+                 "push button From ROT", "push button To ROT", "push button Copy to..",
+                 "push button Paste from..", "text Text"]
+        for expected in order:
+            keys("Tab")
+            wait_for(f"Tab to reach {expected} (the focus is on {program.focused()})",
+                     lambda: program.focused() == expected)
+        keys("shift+Tab")
+        wait_for("Shift+Tab to go back to Paste from..",
+                 lambda: program.focused() == "push button Paste from..")
+
+    def keyboard_only(self):
+        program = self.running
+        program.set_level("13")
+        program.set_text("abc")
+        to_rot = program.button("To ROT")
+        program.focus(program.button("From ROT"))
+        keys("Tab")
+        wait_for("the focus on To ROT", lambda: has(to_rot, pyatspi.STATE_FOCUSED))
+        keys("Return")
+        program.wait_text("nop", "the text after Enter on To ROT")
+        keys("shift+Tab", "space")
+        program.wait_text("abc", "the text after Space on From ROT")
+        # Enter in the level box presses nothing: no button is the default.
+        program.focus(program.level_box())
+        keys("Return")
+        program.expect_no_box()
+        program.wait_text("abc")
+        keys("ctrl+a", "BackSpace", "Tab", "Tab", "Return")
+        box = wait_for("the empty-level box", program.box)
+        check((box.name, box_text(box)) == EMPTY_LEVEL[::2], f"box {box.name!r}: {box_text(box)!r}")
+        keys("Return")
+        wait_for("Enter to close the box", lambda: program.box() is None)
+        program.activate()
+        program.set_level("13")
+
+    def shipped_list(self):
+        program = self.start(self.program, "shipped")
+        program.expect_window()
+        program.expect_no_box()
+        program.activate()
+        program.set_text("Uryyb Jbeyq")
+        act(program.button("AutoRot"), "Press")
+        box = wait_for("the AutoRot verdict", program.box)
+        check(box.name == "Success!" and box_text(box).startswith(
+            "AutoRot suspects that this text was ciphered with ROT level 13.\n\nAutoRot found "),
+            f"box {box.name!r}: {box_text(box)!r}")
+        program.dismiss(box)
+        program.wait_text("Hello World")
+
+    def close(self):
+        if self.running and self.running.process.poll() is None:
+            self.running.stop()
+        for server in self.servers:
+            server.kill()
+            server.wait()
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(f"usage: {sys.argv[0]} PROGRAM WORKDIR")
+    program, work = os.path.realpath(sys.argv[1]), sys.argv[2]
+    os.makedirs(work, exist_ok=True)
+    announce_screen_reader()
+    suite = Suite(program, work)
+    try:
+        suite.run()
+    finally:
+        suite.close()
+        with open(os.path.join(work, "counts"), "w") as f:
+            f.write(f"{suite.passed} {suite.failed}\n")
+
+
+if __name__ == "__main__":
+    main()
