@@ -269,7 +269,8 @@ def describe(acc, depth=0):
     states = ", ".join(str(s)[len("STATE_"):].lower().replace("_", " ") for s in spoken if has(acc, s))
     if not has(acc, pyatspi.STATE_ENABLED):
         states = ", ".join(filter(None, [states, "disabled"]))
-    line = f'{"  " * depth}{acc.getRoleName()} "{acc.name}"'
+    name = acc.name.replace("\n", "\\n")
+    line = f'{"  " * depth}{acc.getRoleName()} "{name}"'
     if acc.description:
         line += f' ({acc.description})'
     lines = [f"{line} [{states}]"]
@@ -363,7 +364,7 @@ class Suite:
 
     def missing_list(self, path):
         program = self.start(path, "missing-list")
-        wait_for('the "Error!" box', program.box)
+        print("\n".join(f"    {line}" for line in describe(wait_for('the "Error!" box', program.box))[0]))
         check(not any(c.getRoleName() == "frame" for c in program.toplevels()),
               "the window shows beside the missing-list box")
         program.expect_box(("Error!", "Error", MISSING_LIST))
