@@ -80,6 +80,8 @@ frmMain::frmMain(const QString &wordListPath, QWidget *parent)
         Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
+    // Before anything asks for the window's accessible interface, which is made once and kept.
+    QAccessible::installFactory(WindowAccessible);
     dpi_ = platform::ScreenDpi();
 
     setObjectName(QStringLiteral("frmMain"));
@@ -193,7 +195,6 @@ void frmMain::setTabOrderAndFocus()
 
 void frmMain::describeForAccessibility()
 {
-    QAccessible::installFactory(WindowAccessible);
     txtRot->setAccessibleName(QStringLiteral("Text"));
     chkFixedFont->setAccessibleName(chkFixedFont->text());
     txtRotLvl->setAccessibleName(lblRotLvl->text());
