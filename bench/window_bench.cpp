@@ -145,6 +145,30 @@ void BM_AutoRotClick(benchmark::State &state)
     }
 }
 
+// An AutoRot click and a To ROT click on the same 5 MB, in turn: what AutoRot costs in To ROT clicks.
+void BM_AutoRotOverToRot(benchmark::State &state)
+{
+    Window window;
+    const QString text = AutoRotText(5 * 1000 * 1000, state.range(0) != 0);
+    double autoRotSeconds = 0;
+    double toRotSeconds = 0;
+    for (auto _ : state) {
+        for (const auto &[command, seconds] :
+            {std::pair<const char *, double *> {"cmdAutoRot", &autoRotSeconds},
+                std::pair<const char *, double *> {"cmdToRot", &toRotSeconds}}) {
+            window.box->replaceAll(text);
+            window.settle();
+            const auto start = std::chrono::steady_clock::now();
+            window.click(command);
+            window.settle();
+            *seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
+    }
+    state.counters["autorot_ms"] = autoRotSeconds * 1000 / double(state.iterations());
+    state.counters["torot_ms"] = toRotSeconds * 1000 / double(state.iterations());
+    state.counters["ratio"] = autoRotSeconds / toRotSeconds;
+}
+
 // AutoRot on 0.8 MB and on 4 MB of text, side by side: the ratio is 5 when the time is linear.
 void BM_AutoRotScaling(benchmark::State &state)
 {
@@ -380,6 +404,13 @@ BENCHMARK(BM_AutoRotClick)
     ->ArgsProduct({{32766, 800 * 1000, 1 << 20, 4 * 1000 * 1000, 5 * 1000 * 1000}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_AutoRotOverToRot)
+    ->ArgName("lines")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK(BM_AutoRotScaling)
     ->ArgName("lines")
     ->Arg(1)

@@ -1,17 +1,23 @@
-// AutoRot's word-list search and list loading at sizes a user could throw at them, against a plain search.
+// AutoRot's word-list search and list loading at sizes a user could throw at them, against a plain search
+// and against the matcher that counted one rotation per pass.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "baseline_matcher.h"
 #include "rot/rot.h"
+#include "wordlist/lineparser.h"
+#include "wordlist/matcher.h"
+#include "wordlist/search.h"
 #include "wordlist/wordlist.h"
 #include "wordlist_reference.h"
 
@@ -63,7 +69,7 @@ std::u16string MakeText(const std::vector<std::u16string> &entries, std::size_t 
 // A first AutoRot click: the matcher is built from the list, then the search runs.
 int FirstClick(const std::vector<std::u16string> &entries, const std::u16string &text)
 {
-    return reference::AutoRot(WordMatcher(entries), text).level;
+    return CountRotations(WordMatcher(entries), text).verdict.level;
 }
 
 // The same search with one plain substring search per entry and step.
@@ -224,7 +230,7 @@ void BM_FirstClick(benchmark::State &state)
 {
     const WordList list = LoadInPieces(ListBytes(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(reference::AutoRot(WordMatcher(list), kShortText));
+        benchmark::DoNotOptimize(CountRotations(WordMatcher(list), kShortText));
     state.SetLabel(ListName(state.range(0)));
 }
 BENCHMARK(BM_FirstClick)
@@ -238,10 +244,10 @@ void BM_LaterClick(benchmark::State &state)
 {
     const WordMatcher matcher(LoadInPieces(ListBytes(state.range(0))));
     for (auto _ : state) {
-        const reference::AutoRotResult result = reference::AutoRot(matcher, kShortText);
+        const RotationCounts result = CountRotations(matcher, kShortText);
         // Nearly every short run of letters is a pseudo-word of the 50 MB list, so only the shipped one is
         // sure.
-        if (state.range(0) == 0 && result.level != 13)
+        if (state.range(0) == 0 && result.verdict.level != 13)
             state.SkipWithError("the search did not find ROT 13");
         benchmark::DoNotOptimize(&result);
     }
@@ -253,6 +259,136 @@ BENCHMARK(BM_LaterClick)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond);
+
+// English sentences from the accuracy tool's corpus, repeated to `length` units in CR LF lines of about
+// 70 or in one paragraph, enciphered at ROT 13.
+std::u16string EnglishProse(std::size_t length, bool lines)
+{
+    std::ifstream corpus(QUINDLE_CORPUS);
+    std::vector<std::u16string> sentences;
+    for (std::string line; std::getline(corpus, line);)
+        if (!line.empty() && line[0] != '#')
+            sentences.emplace_back(line.begin(), line.end());
+    std::u16string text;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; text.size() < length; ++i) {
+        for (const char16_t c : sentences[i % sentences.size()]) {
+            if (c == u' ' && lines && text.size() - lineStart >= 70) {
+                text += u"\r\n";
+                lineStart = text.size();
+            } else {
+                text += c;
+            }
+        }
+        text += u' ';
+    }
+    text.resize(length);
+    return RotText(text, 13);
+}
+
+// This thread's CPU time: the machine may be shared, and the ratios are about work done, not waiting.
+double CpuSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// The one-pass search and the matcher it replaced, timed in turn on the same text with the shipped list.
+// `old` runs the replaced matcher's share; the ratio is the search's time over it.
+template <typename Old>
+void SearchBesideOld(benchmark::State &state, std::size_t length, const char *oldName, Old old)
+{
+    const std::u16string text = EnglishProse(length, state.range(0) != 0);
+    const WordList list = LoadInPieces(ListBytes(0));
+    const WordMatcher matcher(list);
+    const baseline::BaselineMatcher oldMatcher(list);
+    double searchSeconds = 0;
+    double oldSeconds = 0;
+    for (auto _ : state) {
+        double start = CpuSeconds();
+        const RotationCounts counts = CountRotations(matcher, text);
+        searchSeconds += CpuSeconds() - start;
+        start = CpuSeconds();
+        const bool agree = old(oldMatcher, text, counts);
+        oldSeconds += CpuSeconds() - start;
+        if (!agree)
+            state.SkipWithError("the search and the old matcher disagree");
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["search_ms"] = searchSeconds * 1000 / n;
+    state.counters[oldName] = oldSeconds * 1000 / n;
+    state.counters["ratio"] = searchSeconds / oldSeconds;
+    state.SetLabel(state.range(0) != 0 ? "CR LF lines" : "one paragraph");
+}
+
+// All 26 rotations of 5 MB of prose against one counting pass of the old matcher over it: what the whole
+// search costs in passes of old.
+void BM_SearchOverOnePass(benchmark::State &state)
+{
+    SearchBesideOld(state, 5'000'000, "old_pass_ms",
+        [](const baseline::BaselineMatcher &old, const std::u16string &text, const RotationCounts &counts) {
+            return counts.verdict.level == 13 && old.CountMatches(text) == counts.byStep[kRotations - 1];
+        });
+}
+BENCHMARK(BM_SearchOverOnePass)
+    ->Name("AutoRot/SearchOverOnePass")
+    ->ArgName("lines")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// The whole search as it was (26 rotations, each counted) on a text of the most units RotText is defined
+// for: ratio at most 1 means no slower.
+void BM_LongestTextOverOld(benchmark::State &state)
+{
+    SearchBesideOld(state, 32'766, "old_ms",
+        [](const baseline::BaselineMatcher &old, const std::u16string &text, const RotationCounts &counts) {
+            return reference::AutoRot(old, text).byStep == counts.byStep;
+        });
+}
+BENCHMARK(BM_LongestTextOverOld)
+    ->Name("AutoRot/LongestTextOverOld")
+    ->ArgName("lines")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+
+// Building the shipped list's matcher against building the old one: time and resident memory, side by side.
+void BM_BuildOverOld(benchmark::State &state)
+{
+    const WordList list = LoadInPieces(ListBytes(0));
+    double buildSeconds = 0;
+    double oldSeconds = 0;
+    double memory = 0;
+    double oldMemory = 0;
+    for (auto _ : state) {
+        double before = ResidentBytes();
+        double start = CpuSeconds();
+        {
+            const WordMatcher matcher(list);
+            buildSeconds += CpuSeconds() - start;
+            memory = ResidentBytes() - before;
+        }
+        before = ResidentBytes();
+        start = CpuSeconds();
+        {
+            const baseline::BaselineMatcher old(list);
+            oldSeconds += CpuSeconds() - start;
+            oldMemory = ResidentBytes() - before;
+        }
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["build_ms"] = buildSeconds * 1000 / n;
+    state.counters["old_build_ms"] = oldSeconds * 1000 / n;
+    state.counters["time_ratio"] = buildSeconds / oldSeconds;
+    state.counters["MB"] = memory / 1e6;
+    state.counters["old_MB"] = oldMemory / 1e6;
+    state.counters["memory_ratio"] = memory / oldMemory;
+}
+BENCHMARK(BM_BuildOverOld)->Name("Matcher/BuildOverOld")->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

@@ -1,5 +1,6 @@
 // Fuzzes WordMatcher against a plain substring search per entry over the same case-folded strings.
-#include "wordlist/wordlist.h"
+#include "wordlist/matcher.h"
+#include "wordlist/search.h"
 
 #include "fuzz_support.h"
 #include "wordlist_reference.h"
@@ -12,13 +13,9 @@
 // The first line is the text, every further line one entry; a newline inside either is escaped (FF 00 0A).
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    std::size_t pos = 0;
-    const std::u16string text = TakeUnits(data, size, pos, '\n');
-    std::vector<std::u16string> entries;
-    while (pos < size)
-        entries.push_back(TakeUnits(data, size, pos, '\n'));
+    const auto [text, entries] = TakeTextAndEntries(data, size);
 
-    Require(WordMatcher(entries).CountMatches(text) == reference::PlainSearch(entries).CountMatches(text),
+    Require(CountMatches(WordMatcher(entries), text) == reference::PlainSearch(entries).CountMatches(text),
         "the count equals a plain search per entry");
     return 0;
 }

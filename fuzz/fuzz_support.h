@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 // 0xFF hi lo is the one unit 0xhilo; any other byte is the unit of the same value. Mutations then mostly
 // land on letters and punctuation, where the rules are, yet surrogates and the like stay one escape away.
@@ -31,6 +32,21 @@ inline std::u16string TakeUnits(const std::uint8_t *data, std::size_t size)
 {
     std::size_t pos = 0;
     return TakeUnits(data, size, pos);
+}
+
+// The first line as a text and every further line as one entry, as the matcher targets read their input.
+struct TextAndEntries {
+    std::u16string text;
+    std::vector<std::u16string> entries;
+};
+
+inline TextAndEntries TakeTextAndEntries(const std::uint8_t *data, std::size_t size)
+{
+    std::size_t pos = 0;
+    TextAndEntries input {TakeUnits(data, size, pos, '\n'), {}};
+    while (pos < size)
+        input.entries.push_back(TakeUnits(data, size, pos, '\n'));
+    return input;
 }
 
 // Names the broken rule before aborting, so a finding explains itself in the log.

@@ -1,5 +1,6 @@
 // Fuzzes ParseWordList: any file bytes parse, no entry is blank, a comment or split across lines, and the
 // file read in pieces gives the same entries.
+#include "wordlist/lineparser.h"
 #include "wordlist/wordlist.h"
 
 #include "fuzz_support.h"

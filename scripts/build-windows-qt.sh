@@ -40,12 +40,12 @@ sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(ope
 
 # Only what the program and its window tests use. FreeType is for the offscreen platform the window
 # tests run on; Windows shapes text itself, so no HarfBuzz. Debian's source has no wintab, so no tablet
-# events. Host tools (moc, uic, rcc) come from qt6-base-dev.
+# events. Host tools (moc, uic, rcc) come from qt6-base-dev. Qt builds Release unless told it is a
+# developer build.
 build="$cache/qt6-mingw-build"
 cmake -S "$qtsrc" -B "$build" -G Ninja -Wno-dev >&2 \
     -DCMAKE_TOOLCHAIN_FILE="$QUINDLE_ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_CROSSCOMPILING_EMULATOR= \
-    -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="$(host_qt_cmake_dir)" \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \

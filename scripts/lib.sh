@@ -1,9 +1,10 @@
-# Shared by the scripts: install missing Debian packages, then configure and build.
+# Shared by the scripts: where things are, and installing missing Debian packages. Builds go through
+# CMakePresets.json, which cmake and ctest read from the source folder.
 set -euo pipefail
 
 QUINDLE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# Another folder for the main build: QUINDLE_BUILD=/path/to/folder scripts/test.sh
-QUINDLE_BUILD=$(realpath -m "${QUINDLE_BUILD:-$QUINDLE_ROOT/build}")
+# The main build: the folder of the release and default presets.
+QUINDLE_BUILD="$QUINDLE_ROOT/build"
 
 # What building and running the program needs; Tahoma comes from fonts-wine.
 QUINDLE_RUN_PACKAGES=(g++ cmake ninja-build qt6-base-dev fonts-wine)
@@ -33,11 +34,4 @@ package_available() {
     # Lists may be missing or old on a fresh machine.
     as_root apt-get update -qq
     [ -n "$(apt-cache policy "$1" 2>/dev/null | sed -n 's/^ *Candidate: //p' | grep -v '(none)')" ]
-}
-
-# configure_build DIR [CMAKE OPTIONS...]
-configure_build() {
-    local dir=$1
-    shift
-    cmake -S "$QUINDLE_ROOT" -B "$dir" -G Ninja "$@"
 }

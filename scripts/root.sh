@@ -1,4 +1,4 @@
-# Sourced: throwaway minimal Debian roots made with debootstrap, commands run inside them, removal.
+# Sourced: throwaway minimal Debian roots made with mmdebstrap, commands run inside them, removal.
 # shellcheck shell=bash
 
 # The release of this machine, e.g. bookworm: roots are of it unless told otherwise.
@@ -56,41 +56,29 @@ root_sources() {
     [ -z "$security" ] || echo "deb $security $suite-security main"
 }
 
-# root_make DIR CACHE [SUITE]: a fresh root of SUITE (default: this machine's release) in DIR. The first
-# run keeps the debootstrapped base as the tar file CACHE; later runs unpack that instead of downloading
-# it again.
+# root_make DIR [SUITE]: a fresh minimal root of SUITE (default: this machine's release) in DIR, made by
+# mmdebstrap, which mounts what it needs only while it works and unmounts it also when it fails.
 root_make() {
-    local dir=$1 cache=$2 suite=${3:-$(root_host_suite)} sources
+    local dir=$1 suite=${2:-$(root_host_suite)} sources conf aptopts=()
     [ -n "$suite" ] || { echo "No Debian release named in /etc/os-release (VERSION_CODENAME)" >&2; return 1; }
     # Before anything is made: with no archive to fetch from there is nothing to do.
     sources=$(root_sources "$suite") || return 1
     root_remove "$dir"
-    mkdir -p "$dir"
-    if [ -f "$cache" ]; then
-        tar -xpf "$cache" --numeric-owner -C "$dir"
-    else
-        echo "Making a minimal Debian $suite root in $dir"
-        # Its own mount namespace: what it mounts inside DIR goes away even if it is killed.
-        unshare --mount --propagation private -- debootstrap --variant=minbase "$suite" "$dir" \
-            "$(awk 'NR == 1 { print $2 }' <<<"$sources")" >"$dir.debootstrap.log" 2>&1 || {
-            tail -n 20 "$dir.debootstrap.log" >&2
-            return 1
-        }
-        rm -f "$dir.debootstrap.log"
-        tar -cf "$cache.part" --numeric-owner -C "$dir" . && mv "$cache.part" "$cache"
-    fi
-    # apt inside fetches its own release from the host's archives with the host's own settings (a proxy,
+    # apt, while the root is made and inside it later, fetches with the host's own settings (a proxy,
     # say), not those the host's packages bring: a package of the root's release would find its own file
-    # changed and stop to ask. Daemons that packages bring are not started.
-    rm -rf "$dir/etc/apt/sources.list.d"
-    mkdir -p "$dir/etc/apt/sources.list.d"
-    echo "$sources" >"$dir/etc/apt/sources.list"
-    local conf
+    # changed and stop to ask.
     for conf in /etc/apt/apt.conf.d/*; do
         if [ -f "$conf" ] && ! dpkg-query -S "$conf" >/dev/null 2>&1; then
-            cp -a "$conf" "$dir/etc/apt/apt.conf.d/"
+            aptopts+=("--aptopt=$conf")
         fi
     done
+    echo "Making a minimal Debian $suite root in $dir"
+    mmdebstrap --variant=minbase "${aptopts[@]}" "$suite" "$dir" - <<<"$sources" >"$dir.mmdebstrap.log" 2>&1 || {
+        tail -n 20 "$dir.mmdebstrap.log" >&2
+        return 1
+    }
+    rm -f "$dir.mmdebstrap.log"
+    # Name lookups for apt inside; daemons that packages bring are not started.
     cp -L /etc/resolv.conf "$dir/etc/resolv.conf"
     printf '#!/bin/sh\nexit 101\n' >"$dir/usr/sbin/policy-rc.d"
     chmod 755 "$dir/usr/sbin/policy-rc.d"
@@ -136,5 +124,5 @@ root_remove() {
             kill -KILL "${pid%/root}" 2>/dev/null || true
         fi
     done
-    rm -rf --one-file-system "$dir" "$dir.debootstrap.log"
+    rm -rf --one-file-system "$dir" "$dir.mmdebstrap.log"
 }

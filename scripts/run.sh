@@ -4,12 +4,12 @@
 source "$(dirname "$0")/lib.sh"
 
 ensure_packages "${QUINDLE_RUN_PACKAGES[@]}"
-configure_build "$QUINDLE_BUILD" -DCMAKE_BUILD_TYPE=Release \
-    -DQUINDLE_BUILD_TESTS=OFF -DQUINDLE_BUILD_BENCHMARKS=OFF -DQUINDLE_BUILD_TOOLS=OFF
-cmake --build "$QUINDLE_BUILD" --target quindle
+cd "$QUINDLE_ROOT"
+cmake --preset release
+cmake --build --preset release
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    echo "Quindle is built at $(realpath --relative-to=. "$QUINDLE_BUILD")/quindle, but it needs a graphical desktop and no display was found here."
+    echo "Quindle is built at build/quindle, but it needs a graphical desktop and no display was found here."
     exit 2
 fi
 exec "$QUINDLE_BUILD/quindle"

@@ -21,7 +21,7 @@ run | test | both | windows) ;;
     ;;
 esac
 
-ensure_packages debootstrap git
+ensure_packages mmdebstrap git
 fresh="$QUINDLE_ROOT/build-fresh"
 root="$fresh/root-$suite"
 mkdir -p "$fresh"
@@ -31,7 +31,7 @@ trap 'root_remove "$root"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-root_make "$root" "$fresh/base-$suite.tar" "$suite"
+root_make "$root" "$suite"
 head=$(git -C "$QUINDLE_ROOT" rev-parse HEAD)
 git clone -q --no-checkout "$QUINDLE_ROOT" "$root/root/quindle"
 git -C "$root/root/quindle" checkout -q --detach "$head"

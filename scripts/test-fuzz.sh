@@ -6,13 +6,10 @@ source "$(dirname "$0")/lib.sh"
 ensure_packages "${QUINDLE_RUN_PACKAGES[@]}" clang libclang-rt-dev
 
 seconds=${QUINDLE_FUZZ_SECONDS:-60}
-werror=OFF
-[ "${CI:-}" = true ] && werror=ON
+cd "$QUINDLE_ROOT"
 fuzz_build="$QUINDLE_ROOT/build-fuzz"
-configure_build "$fuzz_build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUINDLE_FUZZ=ON -DQUINDLE_SANITIZE=address,undefined -DQUINDLE_BUILD_TESTS=OFF \
-    -DQUINDLE_BUILD_BENCHMARKS=OFF -DQUINDLE_WERROR=$werror
-cmake --build "$fuzz_build" --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}" --target quindle_fuzzers
+cmake --preset fuzz
+cmake --build --preset fuzz --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
 
 # Every target has a seed folder; what a run discovers goes to build-fuzz/corpus, never into the seeds.
 failed=()

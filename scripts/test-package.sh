@@ -7,7 +7,7 @@ source "$QUINDLE_ROOT/scripts/root.sh"
 root_require_root "$@"
 source "$QUINDLE_ROOT/tests/e2e/x11.sh"
 
-ensure_packages "${QUINDLE_RUN_PACKAGES[@]}" dpkg-dev file desktop-file-utils appstream lintian debootstrap
+ensure_packages "${QUINDLE_RUN_PACKAGES[@]}" dpkg-dev file desktop-file-utils appstream lintian mmdebstrap
 
 build="$QUINDLE_ROOT/build-pkg"
 root="$build/root"
@@ -26,11 +26,11 @@ trap 'root_remove "$root"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-configure_build "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-    -DQUINDLE_BUILD_TESTS=OFF -DQUINDLE_BUILD_BENCHMARKS=OFF -DQUINDLE_BUILD_TOOLS=OFF
-cmake --build "$build" --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
+cd "$QUINDLE_ROOT"
+cmake --preset package
+cmake --build --preset package --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
 rm -f "$build"/quindle_*.deb
-(cd "$build" && cpack -G DEB)
+cpack --preset package
 debs=("$build"/quindle_*.deb)
 if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
     x11_fail "cpack made no single quindle_*.deb"
@@ -97,7 +97,7 @@ rm -rf "$next_dir"
 
 # The same Debian release as this machine: the package built here is tested where it was built for.
 suite=$(root_host_suite)
-root_make "$root" "$build/base-$suite.tar" "$suite"
+root_make "$root" "$suite"
 mkdir -p "$root/root/package-test"
 cp "$deb" "$root/root/package-test/quindle.deb"
 mv "$build/next.deb" "$root/root/package-test/quindle-next.deb"

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Tests the Windows build under wine in a private Xvfb and a throwaway wine prefix: the test suites, then
-# the installer, the installed program and its uninstaller. Usage: scripts/test-windows.sh [BUILD_FOLDER]
-# (default build-windows/, made by scripts/build-windows.sh). The screenshot is kept in BUILD_FOLDER.
+# the installer, the installed program and its uninstaller, in build-windows/ as scripts/build-windows.sh
+# left it. The screenshot is kept there.
 source "$(dirname "$0")/windows-lib.sh"
 source "$QUINDLE_ROOT/tests/e2e/x11.sh"
 
 ensure_packages "${QUINDLE_WINDOWS_PACKAGES[@]}"
-build=$(realpath "${1:-$QUINDLE_ROOT/build-windows}")
+build="$QUINDLE_ROOT/build-windows"
 installer=$(find "$build" -maxdepth 1 -name 'Quindle-*-win64.exe' | head -n 1)
 [ -n "$installer" ] || { echo "No installer in $build: run scripts/build-windows.sh first" >&2; exit 1; }
 qt=$(windows_cache)/qt6-mingw
@@ -41,9 +41,9 @@ cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 suites() {
     local log="$x11_work/ctest$1.log" status
     # Wine passes WINEQT_ variables to the program as QT_ ones, and no QT_ variable at all.
-    (cd "$build" && WINEPATH="$(winepath -w "$qt/bin")" WINEQT_PLUGIN_PATH="$(winepath -w "$qt/plugins")" \
+    (cd "$QUINDLE_ROOT" && WINEPATH="$(winepath -w "$qt/bin")" WINEQT_PLUGIN_PATH="$(winepath -w "$qt/plugins")" \
         WINEQT_QPA_FONTDIR="$(winepath -w /usr/share/wine/fonts)" \
-        ctest "$1" '^tst_' --output-on-failure --timeout 300 --parallel 2) >"$log" 2>&1
+        ctest --preset windows "$1" '^tst_' --timeout 300 --parallel 2) >"$log" 2>&1
     status=$?
     grep -E 'tests passed|tests failed|\*\*\*Failed|Timeout' "$log"
     # The log goes with the prefix's folder, so a failure shows its end here.

@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "rot/rot.h"
+#include "wordlist/lineparser.h"
+#include "wordlist/matcher.h"
+#include "wordlist/search.h"
 #include "wordlist/wordlist.h"
 #include "wordlist_reference.h"
 
@@ -46,10 +49,10 @@ std::optional<std::string> ReadFile(const std::string &path)
 // AutoRot's level for a text, or none where AutoRot would report its failure.
 std::optional<int> AutoRotLevel(const WordMatcher &matcher, std::u16string_view text)
 {
-    const reference::AutoRotResult result = reference::AutoRot(matcher, text);
-    if (result.matches < 1)
+    const AutoRotVerdict verdict = CountRotations(matcher, text).verdict;
+    if (!verdict.Found())
         return std::nullopt;
-    return result.level;
+    return verdict.level;
 }
 
 int LetterCount(std::u16string_view text)

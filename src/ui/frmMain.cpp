@@ -1,6 +1,9 @@
 // The main window: controls laid out in twips, the load sequence and the control event handlers.
 #include "ui/frmMain.h"
 
+#include <cstddef>
+#include <optional>
+
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -20,7 +23,7 @@
 #include "ui/rottextbox.h"
 #include "ui/textconv.h"
 #include "ui/wordlistholder.h"
-#include "wordlist/wordlist.h"
+#include "wordlist/search.h"
 
 namespace
 {
@@ -253,13 +256,24 @@ void frmMain::cmdAutoRot_Click()
         return;
     }
     const QString startText = txtRot->text();
-    // The search's writes and its result are one undo step, and none when the text ends as it began.
-    const RotTextBox::EditGroup undoStep(txtRot);
-    std::uint64_t best = 0;
-    int bestLevel = 0;
+    std::optional<RotationCounts> counts;
     {
         const WaitCursor wait;
-        const WordMatcher &matcher = lstWords->matcher();
+        counts = lstWords->countRotations(ToCore(startText));
+    }
+    if (!counts) {
+        // Counted before the box is touched, so the text and the undo history stay as they were.
+        platform::ShowMessage(this,
+            messages::WordListUnreadable(
+                lstWords->path(), {modFunctions::ReadFailure::Kind::OutOfMemory, {}}));
+        cmdAutoRot->setEnabled(false);
+        return;
+    }
+    // The search's writes and its result are one undo step, and none when the text ends as it began.
+    const RotTextBox::EditGroup undoStep(txtRot);
+    AutoRotVerdict verdict;
+    {
+        const WaitCursor wait;
         // Every step is written into the box, but laid out only once, when the search is over.
         const RotTextBox::LayoutPause pause(txtRot);
         // Two texts in turn: while the box holds one step, the next is rotated into the other's memory.
@@ -270,20 +284,16 @@ void frmMain::cmdAutoRot_Click()
             RotTextInto(*previous, 1, current);
             previous = &current;
             txtRot->replaceAll(current);
-            const std::uint64_t matches = matcher.CountMatches(ToCore(current));
-            if (matches > best) {
-                best = matches;
-                bestLevel = kAlphabetSize - step;
-            }
+            verdict.Consider(step, counts->byStep[static_cast<std::size_t>(step - 1)]);
         }
     }
-    if (best < 1) {
+    if (!verdict.Found()) {
         platform::ShowMessage(this, messages::AutoRotFailed());
         return;
     }
     // The box keeps the starting text while the user reads the verdict; the decoding follows the OK.
-    platform::ShowMessage(this, messages::AutoRotSucceeded(bestLevel, best));
-    txtRot->replaceAll(ToQt(RotText(ToCore(startText), kAlphabetSize - bestLevel)));
+    platform::ShowMessage(this, messages::AutoRotSucceeded(verdict.level, verdict.matches));
+    txtRot->replaceAll(ToQt(RotText(ToCore(startText), kAlphabetSize - verdict.level)));
 }
 
 void frmMain::cmdCopy_Click()

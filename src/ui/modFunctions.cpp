@@ -18,7 +18,7 @@
 #include "ui/frmMain.h"
 #include "ui/messages.h"
 #include "ui/wordlistholder.h"
-#include "wordlist/wordlist.h"
+#include "wordlist/lineparser.h"
 
 namespace modFunctions
 {
@@ -94,7 +94,7 @@ void LoadWordList(frmMain &form, const QString &path)
         form.cmdAutoRot->setEnabled(false);
         return;
     }
-    form.lstWords->setItems(std::move(std::get<WordList>(std::move(read))));
+    form.lstWords->setItems(std::move(std::get<WordList>(std::move(read))), path);
 }
 
 } // namespace modFunctions

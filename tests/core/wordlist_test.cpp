@@ -1,5 +1,8 @@
 // ParseWordList line, comment and encoding rules; WordMatcher scoring rules and agreement with a plain
 // search.
+#include "wordlist/lineparser.h"
+#include "wordlist/matcher.h"
+#include "wordlist/search.h"
 #include "wordlist/wordlist.h"
 
 #include <gtest/gtest.h>
@@ -236,7 +239,7 @@ TEST_P(WordMatcherTable, CountsEntries)
     std::vector<std::pair<std::u16string, std::uint64_t>> runs;
     for (const auto &entry : c.entries)
         runs.emplace_back(entry, runs.empty() ? c.firstCopies : 1);
-    EXPECT_EQ(WordMatcher(WordList(runs)).CountMatches(c.text), c.expected);
+    EXPECT_EQ(CountMatches(WordMatcher(WordList(runs)), c.text), c.expected);
 }
 
 // clang-format off
@@ -316,7 +319,7 @@ void AgreeWithPlainSearch(const std::u16string &units, std::uint32_t seed)
         // Several texts per matcher: nothing counted in one text may carry over to the next.
         for (int t = 0; t < 4; ++t) {
             const std::u16string text = randomText(60);
-            ASSERT_EQ(matcher.CountMatches(text), reference::PlainSearch(entries).CountMatches(text))
+            ASSERT_EQ(CountMatches(matcher, text), reference::PlainSearch(entries).CountMatches(text))
                 << "round " << round << " text " << t;
         }
     }
@@ -365,7 +368,7 @@ void AgreeAtEveryWidth(std::uint32_t seed)
                 piece[random() % piece.size()] = textUnits[pick(random)];
             text += token % 3 == 2 ? std::u16string(1, textUnits[pick(random)]) : piece;
         }
-        ASSERT_EQ(matcher.CountMatches(text), reference::PlainSearch(entries).CountMatches(text))
+        ASSERT_EQ(CountMatches(matcher, text), reference::PlainSearch(entries).CountMatches(text))
             << "width " << width;
     }
 }
@@ -375,6 +378,92 @@ TEST(WordMatcherFanOut, AgreesWithPlainSearchAtEveryWidth)
     // Each seed builds 120 matchers, so fewer seeds than elsewhere.
     ForEachSeed(
         AgreeAtEveryWidth, [] { return testing::Test::HasFailure(); }, 10);
+}
+
+// Units where the one-pass search could go wrong: both cases at the alphabets' ends, their ASCII
+// neighbours, look-alike letters that must not rotate, a surrogate pair, line breaks and the space.
+const std::u16string kSearchUnits = u"aAbBmMnNyYzZ@[`{ -\r\n\u0131\u017f\u212a\uff21\xd83d\xde00";
+const std::u16string kNonLetterUnits = u"@[`{ -\r\n\u0131\u017f\u212a\uff21\xd83d\xde00";
+// Few units, so that keys recur with different letters around them.
+const std::u16string kFewUnits = u"abzAZ -";
+
+// Entries that are cut from a rotation of the text, so that most steps find some, and random ones; some
+// with spaces around them, some listed twice.
+Entries RandomEntries(std::mt19937 &random, const std::u16string &text, const std::u16string &units)
+{
+    auto pick
+        = [&random](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+    Entries entries(std::uniform_int_distribution<int>(0, 30)(random));
+    for (auto &entry : entries) {
+        // Some long enough to end in a tail of their own.
+        const std::size_t length = random() % 3 == 0 ? pick(10) : pick(5);
+        if (text.size() > length && random() % 2 == 0) {
+            entry = RotText(text.substr(pick(text.size() - length), length), static_cast<int>(pick(27)));
+        } else {
+            entry.resize(length);
+            for (char16_t &c : entry)
+                c = units[pick(units.size())];
+        }
+        if (random() % 5 == 0)
+            entry = u' ' + entry;
+        if (random() % 5 == 0)
+            entry += u' ';
+    }
+    if (!entries.empty() && random() % 3 == 0)
+        entries.push_back(entries[pick(entries.size())]);
+    return entries;
+}
+
+void SearchAgreesWithPlainSteps(std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    for (int round = 0; round < 20; ++round) {
+        const std::u16string &units = round % 5 == 4 ? kNonLetterUnits
+            : round % 5 == 3                         ? kFewUnits
+                                                     : kSearchUnits;
+        std::u16string text(std::uniform_int_distribution<int>(0, 60)(random), u'\0');
+        for (char16_t &c : text)
+            c = units[random() % units.size()];
+        const Entries entries = RandomEntries(random, text, round % 5 == 3 ? kFewUnits : kSearchUnits);
+        const RotationCounts counts = CountRotations(WordMatcher(entries), text);
+        const reference::AutoRotResult plain = reference::AutoRot(reference::PlainSearch(entries), text);
+        ASSERT_EQ(counts.byStep, plain.byStep) << "round " << round;
+        ASSERT_EQ(counts.verdict.level, plain.level) << "round " << round;
+        ASSERT_EQ(counts.verdict.matches, plain.matches) << "round " << round;
+    }
+}
+
+TEST(CountRotations, AgreesWithTwentySixPlainSteps)
+{
+    ForEachSeed(SearchAgreesWithPlainSteps, [] { return testing::Test::HasFailure(); });
+}
+
+// A list large enough for a trie of many thousand nodes, rows and tails, as real lists build.
+void LargeListAgreesWithPlainSteps(std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    auto word = [&random] {
+        std::u16string w(3 + random() % 7, u'a');
+        for (char16_t &c : w)
+            c = static_cast<char16_t>(u'a' + random() % 8);
+        return w;
+    };
+    Entries entries(20'000);
+    for (auto &entry : entries)
+        entry = word();
+    std::u16string text;
+    while (text.size() < 300)
+        text += (random() % 4 == 0 ? word() : entries[random() % entries.size()]) + u' ';
+    text = RotText(text, static_cast<int>(random() % 27));
+    const RotationCounts counts = CountRotations(WordMatcher(entries), text);
+    ASSERT_EQ(counts.byStep, reference::AutoRot(reference::PlainSearch(entries), text).byStep);
+}
+
+TEST(CountRotations, AgreesOnALargeList)
+{
+    // Each seed builds a list of 20,000 entries, so fewer seeds than elsewhere.
+    ForEachSeed(
+        LargeListAgreesWithPlainSteps, [] { return testing::Test::HasFailure(); }, 5);
 }
 
 } // namespace

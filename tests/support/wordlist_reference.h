@@ -1,6 +1,8 @@
-// Plain references for AutoRot's scoring and search, to check and measure the fast matcher against.
+// Plain references for AutoRot's scoring and search, to check and measure the one-pass search against.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "rot/rot.h"
+#include "wordlist/lineparser.h"
 #include "wordlist/wordlist.h"
 
 namespace reference
@@ -70,12 +73,15 @@ private:
 };
 
 struct AutoRotResult {
+    // Index step - 1, as in RotationCounts.
+    std::array<std::uint64_t, 26> byStep {};
     int level = 0;
     // 0 when no rotation held any entry: AutoRot's failure.
     std::uint64_t matches = 0;
 };
 
-// AutoRot's search: 26 single steps, each counted; only a strictly greater count moves the best.
+// AutoRot's search the plain way: 26 single steps, each counted; only a strictly greater count moves the
+// best.
 template <typename Counter> AutoRotResult AutoRot(const Counter &counter, std::u16string_view text)
 {
     AutoRotResult best;
@@ -83,8 +89,11 @@ template <typename Counter> AutoRotResult AutoRot(const Counter &counter, std::u
     for (int step = 1; step <= 26; ++step) {
         current = RotText(current, 1);
         const std::uint64_t matches = counter.CountMatches(current);
-        if (matches > best.matches)
-            best = {26 - step, matches};
+        best.byStep[static_cast<std::size_t>(step - 1)] = matches;
+        if (matches > best.matches) {
+            best.matches = matches;
+            best.level = 26 - step;
+        }
     }
     return best;
 }

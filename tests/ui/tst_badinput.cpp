@@ -37,6 +37,7 @@ private slots:
     void wordListFiles();
     void wordListPaths_data();
     void wordListPaths();
+    void autoRotOutOfMemory();
 
 private:
     WindowFixture window_;
@@ -300,6 +301,63 @@ void TestBadInput::wordListPaths()
         qInfo().noquote() << recorder.messages[0].text;
     QVERIFY(!window_.ui.cmdAutoRot->isEnabled());
     QVERIFY(window_.ui.cmdToRot->isEnabled());
+}
+
+// A list that loads, but whose matcher does not fit: the first AutoRot reports it, keeps the text and its
+// history, and AutoRot stays off.
+void TestBadInput::autoRotOutOfMemory()
+{
+#ifdef QUINDLE_ADDRESS_SANITIZER
+    QSKIP("AddressSanitizer ends a process whose allocation fails instead of failing the allocation");
+#endif
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no address-space limit for one process");
+#else
+    if (!qEnvironmentVariableIsSet(kLimitedChild)) {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QLatin1String(kLimitedChild), QStringLiteral("1"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("autoRotOutOfMemory")});
+        QVERIFY(child.waitForFinished(120000));
+        const QByteArray output = child.readAll();
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(child.exitCode() == 0 && output.contains("PASS   : TestBadInput::autoRotOutOfMemory()"),
+            output.constData());
+        return;
+    }
+    // Two million distinct nine-letter words: 20 MB of file, many times that of automaton.
+    QByteArray list;
+    list.reserve(20'000'000);
+    std::uint64_t state = 1;
+    for (int i = 0; i < 2'000'000; ++i) {
+        for (int letter = 0; letter < 9; ++letter) {
+            state = state * 6364136223846793005u + 1442695040888963407u;
+            list += static_cast<char>('a' + (state >> 33) % 26);
+        }
+        list += '\n';
+    }
+    OPEN_WINDOW(window_, window_.writeWordList(list));
+    list = QByteArray();
+    const Controls &ui = window_.ui;
+    ui.txtRot->replaceAll(QStringLiteral("Uryyb Jbeyq"));
+    QVERIFY(LimitAddressSpace(rlim_t {48} << 20));
+    MessageRecorder recorder;
+    ui.cmdAutoRot->click();
+    QCOMPARE(recorder.messages.size(), std::size_t(1));
+    QCOMPARE(recorder.messages[0].title, QStringLiteral("Error!"));
+    QCOMPARE(recorder.messages[0].icon, MessageIcon::Critical);
+    QVERIFY2(recorder.messages[0].text.contains(
+                 QStringLiteral("could not be read: there is not enough memory to hold it.")),
+        qPrintable(recorder.messages[0].text));
+    QCOMPARE(ui.txtRot->text(), QStringLiteral("Uryyb Jbeyq"));
+    QVERIFY(ui.txtRot->canUndo());
+    ui.txtRot->undo();
+    QCOMPARE(ui.txtRot->text(), QString());
+    QVERIFY(!ui.cmdAutoRot->isEnabled());
+    QVERIFY(ui.cmdToRot->isEnabled());
+#endif
 }
 
 QTEST_MAIN(TestBadInput)

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "wordlist/lineparser.h"
 #include "wordlist/wordlist.h"
 
 class frmMain;

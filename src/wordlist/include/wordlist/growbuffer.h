@@ -40,6 +40,7 @@ public:
     const T *begin() const { return data_; }
     const T *end() const { return data_ + size_; }
     const T &operator[](std::size_t i) const { return data_[i]; }
+    T &operator[](std::size_t i) { return data_[i]; }
     T &back() { return data_[size_ - 1]; }
     const T &back() const { return data_[size_ - 1]; }
 
@@ -62,6 +63,7 @@ public:
         size_ += count;
         return data_ + size_ - count;
     }
+    void Fill(std::size_t count, T value) { std::fill_n(Extend(count), count, value); }
     // Only ever shrinks: what was written beyond stays room.
     void Truncate(std::size_t size) { size_ = std::min(size, size_); }
 
