@@ -58,7 +58,37 @@ void RotTextBox::keyPressOverJoints(QKeyEvent *event)
         if (changes == changes_ && moved != before.position()
             && exact.toExact(moved) == exact.toExact(before.position()))
             QPlainTextEdit::keyPressEvent(event);
+        if (changes == changes_)
+            moveOverWordJoints(event);
     }
     stepOffJoint();
     caretMoved();
+}
+
+void RotTextBox::moveOverWordJoints(QKeyEvent *event)
+{
+    // A piece cut inside a word, where no space was near, ends no word: word moves go on over it.
+    const bool select
+        = event->matches(QKeySequence::SelectNextWord) || event->matches(QKeySequence::SelectPreviousWord);
+    const bool next
+        = event->matches(QKeySequence::SelectNextWord) || event->matches(QKeySequence::MoveToNextWord);
+    if (!select && !next && !event->matches(QKeySequence::MoveToPreviousWord))
+        return;
+    const ExactText &exact = document_.exact();
+    QTextCursor cursor = textCursor();
+    // Inside an edit block the cursor does not lay out each piece it crosses to find its x.
+    cursor.beginEditBlock();
+    for (int at = -1; at != cursor.position();) {
+        at = cursor.position();
+        const qsizetype offset = exact.toExact(at);
+        const bool atJoint = exact.isJoint(at) || exact.isJoint(at - 1);
+        if (!atJoint || offset == 0 || offset == exact.size() || exact.at(offset - 1).isSpace()
+            || exact.at(offset).isSpace())
+            break;
+        cursor.movePosition(next ? QTextCursor::NextWord : QTextCursor::PreviousWord,
+            select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    }
+    cursor.endEditBlock();
+    if (cursor != textCursor())
+        setTextCursor(cursor);
 }

@@ -107,6 +107,8 @@ void TestJoints::keys_data()
     QTest::newRow("backspace over a joint") << words << 20 << u"BBBBBBBBBB"_s;
     QTest::newRow("delete over a joint") << words << 3 << u"DDDDDDDDDZ"_s;
     QTest::newRow("word moves") << words << 0 << u"))))))((("_s;
+    QTest::newRow("word moves over pieces cut inside words")
+        << u"abcdefghijklmnopqrstuvwxyzabcdefghij klmnopqrstuvwxyzabcdefgh ij"_s << 0 << u")))((()}}"_s;
     QTest::newRow("enter over a selection to a joint") << words << 2 << u"}}}E"_s;
     QTest::newRow("typing over a selection to a joint") << words << 2 << u"}}}k"_s;
     QTest::newRow("enter at a joint") << words << 5 << u"E"_s;

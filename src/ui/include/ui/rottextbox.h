@@ -99,6 +99,7 @@ private:
     void caretMoved();
     void stepOffJoint();
     void keyPressOverJoints(QKeyEvent *event);
+    void moveOverWordJoints(QKeyEvent *event);
     void placeCaret(qsizetype position);
     void catchUp();
     void chooseWrapMode();
