@@ -17,16 +17,17 @@ TextDocument::TextDocument(qsizetype longestWord, qsizetype historyBudget)
 TextDocument::Edit TextDocument::replaceAll(const QString &text, bool holdBack)
 {
     history_.closeTyping();
-    if (text == exact_.text())
+    if (text == this->text())
         return {};
-    QString before = groupDepth_ == 0 ? exact_.text() : QString();
+    QString before = groupDepth_ == 0 ? this->text() : QString();
     Edit edit;
     if (holdBack) {
         // Nothing is shown meanwhile, so the view's document takes only the last of many writes.
         if (!behind_)
-            shown_ = exact_;
+            shown_ = std::move(exact_);
         behind_ = true;
-        exact_.assign(text);
+        pending_ = text;
+        analysed_ = false;
         edit.heldBack = true;
     } else {
         writeWhole(edit.writes, text);
@@ -113,14 +114,30 @@ std::vector<TextDocument::Write> TextDocument::catchUp()
     if (!behind_)
         return {};
     // The same text keeps the document's own breaks, which a fresh write might read otherwise.
-    if (shown_.text() == exact_.text()) {
+    if (shown_.text() == text()) {
         behind_ = false;
+        analysed_ = true;
+        pending_ = QString();
         exact_ = std::exchange(shown_, ExactText(longestWord_));
         return {};
     }
     std::vector<Write> writes;
-    writeWhole(writes, QString(exact_.text()));
+    writeWhole(writes, QString(text()));
     return writes;
+}
+
+const ExactText &TextDocument::exact() const
+{
+    analyse();
+    return exact_;
+}
+
+void TextDocument::analyse() const
+{
+    if (analysed_)
+        return;
+    exact_.assign(std::exchange(pending_, QString()));
+    analysed_ = true;
 }
 
 std::vector<TextDocument::Write> TextDocument::setParagraphChunk(qsizetype units)
@@ -135,6 +152,7 @@ std::vector<TextDocument::Write> TextDocument::setParagraphChunk(qsizetype units
 std::vector<TextDocument::Write> TextDocument::userChanged(
     qsizetype from, qsizetype removed, QStringView added, bool keyed)
 {
+    analyse();
     // Qt counts the closing paragraph mark when a change reaches the end of the document.
     const qsizetype over = std::max<qsizetype>(0, from + removed - exact_.positions());
     removed -= over;
@@ -185,7 +203,7 @@ void TextDocument::caretMoved(qsizetype position, bool selection)
 void TextDocument::beginGroup()
 {
     if (groupDepth_++ == 0)
-        groupStart_ = exact_.text();
+        groupStart_ = text();
 }
 
 void TextDocument::endGroup()
@@ -194,8 +212,8 @@ void TextDocument::endGroup()
         return;
     history_.closeTyping();
     QString start = std::exchange(groupStart_, QString());
-    if (exact_.text() != start)
-        record({0, exact_.size(), std::move(start), false});
+    if (text() != start)
+        record({0, text().size(), std::move(start), false});
 }
 
 void TextDocument::writeWhole(std::vector<Write> &writes, const QString &text)
@@ -205,6 +223,8 @@ void TextDocument::writeWhole(std::vector<Write> &writes, const QString &text)
     behind_ = false;
     shown_ = ExactText(longestWord_);
     exact_.assign(text);
+    analysed_ = true;
+    pending_ = QString();
     writes.push_back({0, shown, text});
     fitPieces(writes, 0, exact_.positions());
 }

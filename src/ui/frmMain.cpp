@@ -288,6 +288,8 @@ void frmMain::cmdAutoRot_Click()
     // The search's writes and its result are one undo step, and none when the text ends as it began.
     const RotTextBox::EditGroup undoStep(txtRot);
     AutoRotVerdict verdict;
+    // Memory the steps have already touched takes the decoding.
+    QString decoding;
     {
         const WaitCursor wait;
         // Every step is written into the box, but laid out only once, when the search is over.
@@ -302,6 +304,7 @@ void frmMain::cmdAutoRot_Click()
             txtRot->replaceAll(current);
             verdict.Consider(step, counts->byStep[static_cast<std::size_t>(step - 1)]);
         }
+        decoding = std::move(steps[(kAlphabetSize + 1) % 2]);
     }
     if (!verdict.Found()) {
         platform::ShowMessage(this, messages::AutoRotFailed());
@@ -309,7 +312,8 @@ void frmMain::cmdAutoRot_Click()
     }
     // The box keeps the starting text while the user reads the verdict; the decoding follows the OK.
     platform::ShowMessage(this, messages::AutoRotSucceeded(verdict.level, verdict.matches));
-    txtRot->replaceAll(ToQt(RotText(ToCore(startText), kAlphabetSize - verdict.level)));
+    RotTextInto(startText, kAlphabetSize - verdict.level, decoding);
+    txtRot->replaceAll(decoding);
 }
 
 void frmMain::cmdCopy_Click()

@@ -245,6 +245,13 @@ private:
                 const QString text = randomText(choose);
                 positions = PositionsModel::Split(text);
                 apply(document_.replaceAll(text, choose(2) == 1));
+                // Read before the view catches up, the document already holds the new text, position for
+                // position (and the joints of the pieces, if it was the text already there).
+                if (choose(2)) {
+                    const ExactText &exact = document_.exact();
+                    staleRead_ = staleRead_ || document_.text() != text || exact.text() != text
+                        || exact.positions() - exact.jointsBelow(exact.positions()) != positions.size();
+                }
                 continue;
             }
             catchUp();
@@ -277,6 +284,8 @@ private:
 
     const char *check() const
     {
+        if (staleRead_)
+            return "a whole-text write is read at once, before the view catches up";
         const ExactText &exact = document_.exact();
         if (document_.text() != steps_.texts.at(steps_.current))
             return "the box holds the text its steps say";
@@ -300,4 +309,5 @@ private:
     Steps steps_;
     Burst burst_ = Burst::None;
     qsizetype burstCaret_ = -1;
+    bool staleRead_ = false;
 };

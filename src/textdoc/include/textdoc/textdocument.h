@@ -45,8 +45,8 @@ public:
     // Counts the words (unbroken runs) longer than `longestWord` units; the history's budget is in bytes.
     TextDocument(qsizetype longestWord, qsizetype historyBudget);
 
-    const QString &text() const { return exact_.text(); }
-    const ExactText &exact() const { return exact_; }
+    const QString &text() const { return analysed_ ? exact_.text() : pending_; }
+    const ExactText &exact() const;
     // The view's document still shows an older text, until catchUp().
     bool behind() const { return behind_; }
 
@@ -85,9 +85,14 @@ private:
     void fitPieces(std::vector<Write> &writes, qsizetype from, qsizetype to);
     Edit swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step));
     void record(EditHistory::Step step);
+    void analyse() const;
 
     qsizetype longestWord_;
-    ExactText exact_;
+    // Analysed only when its positions are needed: a held-back write keeps its text in pending_ until then,
+    // so that many writes in a row cost no scan of their texts.
+    mutable ExactText exact_;
+    mutable QString pending_;
+    mutable bool analysed_ = true;
     // While the view's document is behind: the text it shows.
     ExactText shown_;
     bool behind_ = false;
