@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -14,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "platform/fonts.h"
 #include "platform/messagebox.h"
@@ -379,6 +381,60 @@ void BM_ParagraphVsLines(benchmark::State &state)
     }
 }
 
+// The first word move and double click across one word of 5 MB after it is written: the box shows it in
+// pieces, the stock editor lays it out whole as it is written (wrapping anywhere, as word wrapping is
+// quadratic on such a word).
+void BM_WordOverPieces(benchmark::State &state)
+{
+    const QString words[] = {Paragraph(5 * 1000 * 1000, false), Paragraph(5 * 1000 * 1000, false).toLower()};
+    Window window;
+    QPlainTextEdit stock;
+    stock.setWordWrapMode(QTextOption::WrapAnywhere);
+    stock.resize(window.box->size());
+    stock.show();
+    QPlainTextEdit *editors[] = {window.box, &stock};
+    const auto time = [](double &total, const auto &act) {
+        const auto start = std::chrono::steady_clock::now();
+        act();
+        QApplication::processEvents();
+        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    double move[2] = {};
+    double click[2] = {};
+    for (auto _ : state) {
+        const QString &word = words[state.iterations() % 2];
+        window.box->replaceAll(word);
+        window.settle();
+        stock.setPlainText(word);
+        QApplication::processEvents();
+        for (int i = 0; i < 2; ++i) {
+            time(move[i], [&] {
+                QKeyEvent key(QEvent::KeyPress, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+                QApplication::sendEvent(editors[i], &key);
+            });
+            time(click[i], [&] {
+                const QPointF at(20, 5);
+                for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                         QEvent::MouseButtonPress, QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+                    const Qt::MouseButtons held
+                        = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+                    QMouseEvent mouse(
+                        type, at, editors[i]->viewport()->mapToGlobal(at), Qt::LeftButton, held, {});
+                    QApplication::sendEvent(editors[i]->viewport(), &mouse);
+                }
+            });
+            if (editors[i]->textCursor().selectionEnd() < editors[i]->document()->characterCount() - 1)
+                state.SkipWithError("the word was not selected whole");
+        }
+    }
+    const double per = 1000 / double(state.iterations());
+    for (const auto &[name, seconds] : {std::pair {"move", move}, std::pair {"click", click}}) {
+        state.counters[std::string(name) + "_box_ms"] = seconds[0] * per;
+        state.counters[std::string(name) + "_stock_ms"] = seconds[1] * per;
+        state.counters[std::string(name) + "_ratio"] = seconds[0] / seconds[1];
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_ShowText)
@@ -429,6 +485,7 @@ BENCHMARK(BM_AutoRotMemory)
     ->Arg(5 * 1000 * 1000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+BENCHMARK(BM_WordOverPieces)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_KeystrokeRatio)->ArgName("lines")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ParagraphVsLines)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_HugeSweepPeak)->Unit(benchmark::kMillisecond)->Iterations(1);
