@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
@@ -208,6 +209,9 @@ void RotTextBox::mousePressEvent(QMouseEvent *event)
 {
     document_.endTyping();
     QPlainTextEdit::mousePressEvent(event);
+    if (textCursor().hasSelection() && !(event->modifiers() & Qt::ShiftModifier) && lastDoubleClick_.isValid()
+        && lastDoubleClick_.elapsed() < QApplication::doubleClickInterval())
+        selectParagraphOverJoints();
 }
 
 void RotTextBox::mouseReleaseEvent(QMouseEvent *event)

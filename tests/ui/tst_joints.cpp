@@ -20,6 +20,8 @@ private slots:
     void keys();
     void randomKeysActAsWithoutJoints();
     void clickAtPieceEndRestsAfterJoint();
+    void upAndDownStepOneLine_data();
+    void upAndDownStepOneLine();
 
 private:
     void randomKeys(quint32 seed);
@@ -29,30 +31,6 @@ namespace
 {
 
 constexpr qsizetype kChunk = 8;
-
-struct Boxes {
-    Boxes()
-    {
-        pieces.setParagraphChunk(kChunk);
-        for (RotTextBox *box : {&pieces, &whole}) {
-            box->resize(300, 200);
-            box->show();
-        }
-    }
-    // Sends the same key to both boxes.
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::keyClick(&pieces, key, modifiers);
-        QTest::keyClick(&whole, key, modifiers);
-    }
-    void type(const QString &text)
-    {
-        QTest::keyClicks(&pieces, text);
-        QTest::keyClicks(&whole, text);
-    }
-    RotTextBox pieces;
-    RotTextBox whole;
-};
 
 // The offset in the text of a document position, found by walking the document beside the text: a
 // paragraph mark where the text has no break is a joint, and holds no unit. The near side of a joint
@@ -74,6 +52,53 @@ qsizetype Offset(const RotTextBox &box, int position, bool caret)
     }
     return offset;
 }
+
+// The first document position at `offset` where the caret may rest.
+int Position(const RotTextBox &box, qsizetype offset)
+{
+    int position = 0;
+    while (position < box.document()->characterCount() - 1 && Offset(box, position, true) != offset)
+        ++position;
+    return position;
+}
+
+struct Boxes {
+    Boxes()
+    {
+        pieces.setParagraphChunk(kChunk);
+        for (RotTextBox *box : {&pieces, &whole}) {
+            box->resize(300, 200);
+            box->show();
+        }
+    }
+    // Sends the same key to both boxes.
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(&pieces, key, modifiers);
+        QTest::keyClick(&whole, key, modifiers);
+    }
+    void type(const QString &text)
+    {
+        QTest::keyClicks(&pieces, text);
+        QTest::keyClicks(&whole, text);
+    }
+    // Double-clicks, or triple-clicks, both boxes at the same offset of their text.
+    void click(qsizetype offset, bool triple)
+    {
+        for (RotTextBox *box : {&pieces, &whole}) {
+            QTextCursor cursor = box->textCursor();
+            cursor.setPosition(Position(*box, offset));
+            box->setTextCursor(cursor);
+            box->ensureCursorVisible();
+            const QPoint at = box->cursorRect().center() + QPoint(1, 0);
+            QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, at);
+            if (triple)
+                QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, at);
+        }
+    }
+    RotTextBox pieces;
+    RotTextBox whole;
+};
 
 QString Caret(const RotTextBox &box)
 {
@@ -157,8 +182,8 @@ void TestJoints::randomKeys(quint32 seed)
     Boxes boxes;
     QRandomGenerator random(seed);
     const QStringList pieces = {QStringLiteral("ab "), QStringLiteral("cdefgh"), QStringLiteral(" "),
-        QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\u2029"), QStringLiteral("\U0001F600"),
-        QStringLiteral("xyzxyzxyzxyzxyzxyzxyz")};
+        QStringLiteral("x.y,"), QStringLiteral("\t"), QStringLiteral("\r\n"), QStringLiteral("\n"),
+        QStringLiteral("\u2029"), QStringLiteral("\U0001F600"), QStringLiteral("xyzxyzxyzxyzxyzxyzxyz")};
     const auto randomText = [&] {
         QString text;
         for (int n = random.bounded(12); n > 0; --n)
@@ -174,10 +199,15 @@ void TestJoints::randomKeys(quint32 seed)
         {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_X, Qt::ControlModifier}, {Qt::Key_V, Qt::ControlModifier},
         {Qt::Key_Z, Qt::ControlModifier}, {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier},
         {Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_End, Qt::ControlModifier},
-        {Qt::Key_A, Qt::ControlModifier}};
+        {Qt::Key_A, Qt::ControlModifier}, {Qt::Key_Left, Qt::ControlModifier},
+        {Qt::Key_Right, Qt::ControlModifier}, {Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier},
+        {Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier}, {Qt::Key_Backspace, Qt::ControlModifier},
+        {Qt::Key_Delete, Qt::ControlModifier}};
     for (int round = 0; round < 300; ++round) {
-        const int action = random.bounded(int(std::size(keys)) + 3);
-        if (action == 0) {
+        const int action = random.bounded(int(std::size(keys)) + 4);
+        if (action == 3) {
+            boxes.click(random.bounded(boxes.whole.text().size() + 1), random.bounded(2));
+        } else if (action == 0) {
             boxes.type(QStringLiteral("kl m"));
         } else if (action == 1) {
             const QString text = randomText();
@@ -186,7 +216,7 @@ void TestJoints::randomKeys(quint32 seed)
         } else if (action == 2) {
             QGuiApplication::clipboard()->setText(randomText());
         } else {
-            const auto &[key, modifiers] = keys[action - 3];
+            const auto &[key, modifiers] = keys[action - 4];
             for (int n = 1 + random.bounded(key == Qt::Key_Left || key == Qt::Key_Right ? 12 : 2); n > 0; --n)
                 boxes.key(key, modifiers);
         }
@@ -211,6 +241,38 @@ void TestJoints::clickAtPieceEndRestsAfterJoint()
     QCOMPARE(Caret(boxes.pieces), u"5:5"_s);
     boxes.type(u"|"_s);
     QCOMPARE(boxes.pieces.text(), u"aaaa |bbbb cccc dddd eeee ffff gggg hhhh iiii"_s);
+}
+
+void TestJoints::upAndDownStepOneLine_data()
+{
+    QTest::addColumn<QString>("text");
+    // Each piece is a line; the caret starts at the end of the longest and goes to the first line and back.
+    QTest::newRow("short lines between long ones") << u"aaaaaaa b cccccccc dd eeeeeeeeeee f ggggggg"_s;
+    QTest::newRow("one-unit lines") << u"aaaaaaaaaaaaaaa b c d e f g h i j kkkkkkkkkkkkk"_s;
+    QTest::newRow("a surrogate pair at a line's end") << u"aaaaaaaa \U0001F600 bbbbbbbbbbbbbbbbbbbb"_s;
+}
+
+void TestJoints::upAndDownStepOneLine()
+{
+    QFETCH(QString, text);
+    Boxes boxes;
+    RotTextBox &box = boxes.pieces;
+    box.replaceAll(text);
+    QTextBlock longest = box.document()->begin();
+    for (QTextBlock block = longest; block.isValid(); block = block.next())
+        longest = block.length() > longest.length() ? block : longest;
+    QTextCursor cursor(longest);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    box.setTextCursor(cursor);
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Down}) {
+        for (int line = box.textCursor().blockNumber();
+             key == Qt::Key_Up ? line > 0 : line + 1 < box.blockCount();) {
+            QTest::keyClick(&box, key);
+            line += key == Qt::Key_Up ? -1 : 1;
+            QCOMPARE(box.textCursor().blockNumber(), line);
+            QVERIFY(!Caret(box).startsWith(u"-1"_s));
+        }
+    }
 }
 
 QTEST_MAIN(TestJoints)

@@ -10,6 +10,7 @@
 // were not there.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 
 #include "textdoc/textdocument.h"
@@ -89,6 +90,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
@@ -99,7 +101,13 @@ private:
     void caretMoved();
     void stepOffJoint();
     void keyPressOverJoints(QKeyEvent *event);
-    void moveOverWordJoints(QKeyEvent *event);
+    void moveOverWordJoints(QKeyEvent *event, int from);
+    void keepLineOffJoint(QKeyEvent *event);
+    // The offset a word move from offset `from` reaches in a paragraph shown whole, where Qt's reached
+    // `reached` in a piece.
+    qsizetype wordMoveOverJoints(qsizetype from, int reached, bool next) const;
+    void selectExact(qsizetype anchor, qsizetype position);
+    void selectParagraphOverJoints();
     void placeCaret(qsizetype position);
     void catchUp();
     void chooseWrapMode();
@@ -111,6 +119,8 @@ private:
     bool keyTyping_ = false;
     // While a key moves the caret, which may cross a joint and must then move on.
     bool keyMoving_ = false;
+    // A press soon after a double click is a triple click.
+    QElapsedTimer lastDoubleClick_;
     // Counts the changes of the text, so that a key that changed none is known.
     quint64 changes_ = 0;
 };
