@@ -46,6 +46,9 @@ void Check(const ExactText &text, const PositionsModel &model)
             Require(piece <= 2 * kChunk, "no piece is longer than twice the chunk");
             Require(
                 piece >= kChunk / 2 || !(jointBefore || joint), "a piece at a joint is half a chunk or more");
+            Require(!joint || offset == 0 || offset == expected.size()
+                    || !expected.at(offset - 1).isHighSurrogate() || !expected.at(offset).isLowSurrogate(),
+                "no joint parts a surrogate pair");
             jointBefore = joint;
             piece = 0;
         } else {

@@ -44,12 +44,20 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
         while (exact + length < limit && !ExactText::isBreak(text.at(exact + length)))
             ++length;
         const bool jointAfter = start + length == joint && joint < text.positions();
-        if (length < chunk / 2 && (jointBefore || jointAfter)) {
+        // A joint between the halves of a surrogate pair, which an edit can leave, would show them as two.
+        const auto splitsPair = [&](qsizetype unit) {
+            return unit > 0 && unit < text.size() && text.at(unit - 1).isHighSurrogate()
+                && text.at(unit).isLowSurrogate();
+        };
+        const bool pairAfter = jointAfter && splitsPair(exact + length);
+        const bool pairBefore = jointBefore && splitsPair(exact);
+        if ((length < chunk / 2 && (jointBefore || jointAfter)) || pairAfter || pairBefore) {
             // Join a neighbour and look at the joined piece again.
-            const qsizetype taken = jointAfter ? start + length : start - 1;
+            const bool after = pairAfter || (jointAfter && !pairBefore);
+            const qsizetype taken = after ? start + length : start - 1;
             text.replace(taken, 1, {});
             edits.append({taken, false});
-            if (!jointAfter) {
+            if (!after) {
                 start = text.pieceStart(taken);
                 exact = text.toExact(start);
                 jointBefore = start > 0 && text.isJoint(start - 1);

@@ -296,6 +296,10 @@ private:
             if (exact.toExact(p) != offset || exact.shownAt(p) != shownAt(p)
                 || exact.isJoint(p) != isJoint(p))
                 return "each position maps to its units and shows as the view shows it";
+            const QString &text = document_.text();
+            if (isJoint(p) && offset > 0 && offset < text.size() && text.at(offset - 1).isHighSurrogate()
+                && text.at(offset).isLowSurrogate())
+                return "no joint parts a surrogate pair";
             offset += shown_.positions[p].size();
         }
         if (document_.canUndo() != (steps_.current > 0)
