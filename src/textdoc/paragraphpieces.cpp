@@ -8,6 +8,13 @@
 namespace
 {
 
+// Whether a cut or joint before `unit` would part the halves of a surrogate pair, showing them as two.
+bool PartsPair(const ExactText &text, qsizetype unit)
+{
+    return unit > 0 && unit < text.size() && text.at(unit - 1).isHighSurrogate()
+        && text.at(unit).isLowSurrogate();
+}
+
 // Where to cut a run of units that goes on well past `from + chunk`: after a space near there, or anywhere
 // but inside a surrogate pair.
 qsizetype CutAfter(const ExactText &text, qsizetype exactStart, qsizetype from, qsizetype chunk)
@@ -22,9 +29,7 @@ qsizetype CutAfter(const ExactText &text, qsizetype exactStart, qsizetype from, 
         if (spaceBefore(cut))
             return cut;
     }
-    const bool pair
-        = text.at(exactStart + target - 1).isHighSurrogate() && text.at(exactStart + target).isLowSurrogate();
-    return pair ? target + 1 : target;
+    return PartsPair(text, exactStart + target) ? target + 1 : target;
 }
 
 } // namespace
@@ -44,13 +49,9 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
         while (exact + length < limit && !ExactText::isBreak(text.at(exact + length)))
             ++length;
         const bool jointAfter = start + length == joint && joint < text.positions();
-        // A joint between the halves of a surrogate pair, which an edit can leave, would show them as two.
-        const auto splitsPair = [&](qsizetype unit) {
-            return unit > 0 && unit < text.size() && text.at(unit - 1).isHighSurrogate()
-                && text.at(unit).isLowSurrogate();
-        };
-        const bool pairAfter = jointAfter && splitsPair(exact + length);
-        const bool pairBefore = jointBefore && splitsPair(exact);
+        // An edit can leave a joint between the halves of a pair; it goes, as for a piece too short.
+        const bool pairAfter = jointAfter && PartsPair(text, exact + length);
+        const bool pairBefore = jointBefore && PartsPair(text, exact);
         if ((length < chunk / 2 && (jointBefore || jointAfter)) || pairAfter || pairBefore) {
             // Join a neighbour and look at the joined piece again.
             const bool after = pairAfter || (jointAfter && !pairBefore);
