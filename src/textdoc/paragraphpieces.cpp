@@ -4,32 +4,22 @@
 #include <algorithm>
 
 #include "textdoc/exacttext.h"
+#include "textdoc/paragraphbounds.h"
 
 namespace
 {
 
-// Whether a cut or joint before `unit` would part the halves of a surrogate pair, showing them as two.
-bool PartsPair(const ExactText &text, qsizetype unit)
+// Where to cut a piece of `length` units at exact offset `exact` after its part that ends at `cut`, which
+// starts a cluster: near a chunk on, after a line-break opportunity near there if there is one, and leaving
+// no part shorter than half a chunk; -1 if no cluster ends there.
+qsizetype CutAfter(const ExactText &text, qsizetype exact, qsizetype cut, qsizetype length, qsizetype chunk)
 {
-    return unit > 0 && unit < text.size() && text.at(unit - 1).isHighSurrogate()
-        && text.at(unit).isLowSurrogate();
-}
-
-// Where to cut a run of units that goes on well past `from + chunk`: after a space near there, or anywhere
-// but inside a surrogate pair.
-qsizetype CutAfter(const ExactText &text, qsizetype exactStart, qsizetype from, qsizetype chunk)
-{
-    const auto spaceBefore = [&](qsizetype cut) { return text.at(exactStart + cut - 1).isSpace(); };
-    const qsizetype target = from + chunk;
-    for (qsizetype cut = target; cut >= from + chunk / 2; --cut) {
-        if (spaceBefore(cut))
-            return cut;
-    }
-    for (qsizetype cut = target + 1; cut <= from + chunk * 3 / 2; ++cut) {
-        if (spaceBefore(cut))
-            return cut;
-    }
-    return PartsPair(text, exactStart + target) ? target + 1 : target;
+    const qsizetype known = exact + cut;
+    const qsizetype target = known + chunk;
+    qsizetype at = LineCutNear(text, known, known + chunk / 2, target, known + chunk * 3 / 2);
+    if (at < 0)
+        at = ClusterCutNear(text, known, known + chunk / 2, target, exact + length - chunk / 2);
+    return at < 0 ? -1 : at - exact;
 }
 
 } // namespace
@@ -39,9 +29,15 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
     chunk = std::max<qsizetype>(chunk, 2);
     // Joints added or taken out before `to` move it, not its distance from the end.
     const qsizetype tail = text.positions() - to;
+    // Up to here an edit can have made a cluster go on over a joint; offsets do not move with joints.
+    const qsizetype context = ClusterContextEnd(text, text.toExact(to));
     qsizetype start = text.pieceStart(from);
     qsizetype exact = text.toExact(start);
     bool jointBefore = start > 0 && text.isJoint(start - 1);
+    // A piece starts a cluster after a break or a joint that stands where it may; the joint before the first
+    // one is asked about from the piece before it.
+    const auto knownBefore = [&] { return jointBefore ? text.toExact(text.pieceStart(start - 1)) : exact; };
+    qsizetype known = knownBefore();
     for (;;) {
         const qsizetype joint = text.nextJoint(start);
         const qsizetype limit = joint < text.positions() ? text.toExact(joint) : text.size();
@@ -49,12 +45,13 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
         while (exact + length < limit && !ExactText::isBreak(text.at(exact + length)))
             ++length;
         const bool jointAfter = start + length == joint && joint < text.positions();
-        // An edit can leave a joint between the halves of a pair; it goes, as for a piece too short.
-        const bool pairAfter = jointAfter && PartsPair(text, exact + length);
-        const bool pairBefore = jointBefore && PartsPair(text, exact);
-        if ((length < chunk / 2 && (jointBefore || jointAfter)) || pairAfter || pairBefore) {
+        // An edit can leave a joint inside a cluster; it goes, as for a piece too short.
+        const bool splitBefore = jointBefore && !IsClusterBoundary(text, known, exact);
+        const bool splitAfter
+            = jointAfter && !IsClusterBoundary(text, splitBefore ? known : exact, exact + length);
+        if ((length < chunk / 2 && (jointBefore || jointAfter)) || splitAfter || splitBefore) {
             // Join a neighbour and look at the joined piece again.
-            const bool after = pairAfter || (jointAfter && !pairBefore);
+            const bool after = splitAfter || (jointAfter && !splitBefore);
             const qsizetype taken = after ? start + length : start - 1;
             text.replace(taken, 1, {});
             edits.append({taken, false});
@@ -62,22 +59,26 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
                 start = text.pieceStart(taken);
                 exact = text.toExact(start);
                 jointBefore = start > 0 && text.isJoint(start - 1);
+                known = knownBefore();
             }
             continue;
         }
         // Each joint put in moves the rest of the piece one position on.
         qsizetype end = start + length;
-        for (qsizetype cut = 0; length - cut > chunk * 2; ++end) {
-            cut = CutAfter(text, exact, cut, chunk);
+        qsizetype cut = 0;
+        for (qsizetype next;
+             length - cut > chunk * 2 && (next = CutAfter(text, exact, cut, length, chunk)) >= 0; ++end) {
+            cut = next;
             text.insertJoint(end - length + cut);
             edits.append({end - length + cut, true});
         }
-        if (end >= text.positions() - tail || end >= text.positions())
+        if (end >= text.positions() || (end >= text.positions() - tail && exact + length >= context))
             return;
         // On past the break or joint that ends the piece.
         jointBefore = text.isJoint(end);
         const bool crLf = !jointBefore && text.at(exact + length) == u'\r' && exact + length + 1 < text.size()
             && text.at(exact + length + 1) == u'\n';
+        known = jointBefore ? exact + cut : exact + length + (crLf ? 2 : 1);
         exact += length + (jointBefore ? 0 : crLf ? 2 : 1);
         start = end + 1;
     }

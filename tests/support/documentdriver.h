@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTextBoundaryFinder>
 
 #include "positionsmodel.h"
 #include "textdoc/textdocument.h"
@@ -131,6 +132,20 @@ private:
     // Where the view's caret stands after a key that leaves it at this offset: after a joint there.
     qsizetype caretAt(qsizetype offset) const { return document_.exact().toPosition(offset, false); }
 
+    // Whether Qt, given the whole paragraph, starts a grapheme cluster at this offset.
+    static bool StartsCluster(const QString &text, qsizetype offset)
+    {
+        qsizetype from = offset;
+        while (from > 0 && !IsBreak(text.at(from - 1)))
+            --from;
+        qsizetype to = offset;
+        while (to < text.size() && !IsBreak(text.at(to)))
+            ++to;
+        QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text.mid(from, to - from));
+        clusters.setPosition(offset - from);
+        return clusters.isAtBoundary();
+    }
+
     static bool IsBreak(QChar c)
     {
         return c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c.unicode() == 0xfdd0
@@ -143,7 +158,10 @@ private:
             QStringLiteral("\r\n"), QStringLiteral("\r"), QStringLiteral("\n"), QStringLiteral("\u2028"),
             QStringLiteral("\u2029"), QStringLiteral("\ufdd0"), QStringLiteral("\ufdd1"),
             QStringLiteral("\u00a0"), QString(QChar(0)), QString(QChar(0xd800)), QString(QChar(0xdc00)),
-            QStringLiteral("\U0001F600"), QStringLiteral("z")};
+            QStringLiteral("\U0001F600"), QStringLiteral("z"), QStringLiteral("e\u0301"),
+            QStringLiteral("\u0301"), QStringLiteral("\u200d"), QStringLiteral("\U0001F468"),
+            QStringLiteral("\U0001F1E6"), QStringLiteral("\U0001F1E8"), QStringLiteral("\u0915\u094d"),
+            QStringLiteral("\u0937"), QStringLiteral("\u1100\u1161")};
         QString text;
         for (qsizetype n = choose(7); n > 0; --n)
             text += pieces[choose(pieces.size())];
@@ -155,9 +173,9 @@ private:
         at += isJoint(at);
         moveCaret(at);
         for (qsizetype n = 1 + choose(4); n > 0; --n) {
-            static const QString keys[]
-                = {QStringLiteral("k"), QStringLiteral("\n"), QStringLiteral("\U0001F600")};
-            const QString &typed = keys[choose(3)];
+            static const QString keys[] = {QStringLiteral("k"), QStringLiteral("\n"),
+                QStringLiteral("\U0001F600"), QStringLiteral("\u0301"), QStringLiteral("\U0001F1E6")};
+            const QString &typed = keys[choose(std::size(keys))];
             const bool joins = burst_ == Burst::Typing;
             const qsizetype offset = document_.exact().toExact(at) + typed.size();
             userChange(at, 0, typed, true, choose);
@@ -296,10 +314,8 @@ private:
             if (exact.toExact(p) != offset || exact.shownAt(p) != shownAt(p)
                 || exact.isJoint(p) != isJoint(p))
                 return "each position maps to its units and shows as the view shows it";
-            const QString &text = document_.text();
-            if (isJoint(p) && offset > 0 && offset < text.size() && text.at(offset - 1).isHighSurrogate()
-                && text.at(offset).isLowSurrogate())
-                return "no joint parts a surrogate pair";
+            if (isJoint(p) && !StartsCluster(document_.text(), offset))
+                return "every joint stands where a cluster of its whole paragraph starts";
             offset += shown_.positions[p].size();
         }
         if (document_.canUndo() != (steps_.current > 0)

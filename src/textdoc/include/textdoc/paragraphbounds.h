@@ -1,0 +1,25 @@
+// Where a long paragraph may be cut into pieces without a trace: on a boundary of grapheme clusters of the
+// whole paragraph, and where there is one, on a line-break opportunity. Qt finds both on the text it is
+// given, so a piece alone can differ from its paragraph at its edges; these read enough of the paragraph
+// around an offset to answer as the whole paragraph would.
+#pragma once
+
+#include <QtGlobal>
+
+class ExactText;
+
+// Whether the unit at exact offset `offset` starts a grapheme cluster of its paragraph. `known` is an offset
+// at or before it, in the same paragraph, that is known to start one (the paragraph's start will do).
+bool IsClusterBoundary(const ExactText &text, qsizetype known, qsizetype offset);
+
+// Cuts in [low, high] near `target`, all within one paragraph and after `known` (as above), those at or
+// before the target first, or -1 if there is none: a line-break opportunity on a cluster boundary, or just a
+// cluster boundary.
+qsizetype LineCutNear(
+    const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high);
+qsizetype ClusterCutNear(
+    const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high);
+
+// How far past an edit that ends at exact offset `offset` the cluster boundaries can have moved: to the end
+// of the run of marks, joiners and regional indicators there, whose clusters are read back over the run.
+qsizetype ClusterContextEnd(const ExactText &text, qsizetype offset);

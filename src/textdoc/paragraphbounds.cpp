@@ -1,0 +1,158 @@
+// Cluster boundaries and line-break opportunities of a whole paragraph, read through a window of its units.
+#include "textdoc/paragraphbounds.h"
+
+#include <algorithm>
+
+#include <QTextBoundaryFinder>
+
+#include "textdoc/exacttext.h"
+
+namespace
+{
+
+// Qt's syllable rules for Indic scripts start again at any consonant; this many units before an offset are
+// enough for them to fall back into step with the whole paragraph.
+constexpr qsizetype kResync = 32;
+// Candidates are looked for this near the target first, then eight times as far each round.
+constexpr qsizetype kNear = 64;
+
+char32_t CodePointAt(const ExactText &text, qsizetype i)
+{
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        return QChar::surrogateToUcs4(c, text.at(i + 1));
+    return c.unicode();
+}
+
+bool IsRegionalIndicator(const ExactText &text, qsizetype i)
+{
+    const char32_t c = CodePointAt(text, i);
+    return c >= 0x1f1e6 && c <= 0x1f1ff;
+}
+
+// Whether Qt's cluster rules after the character at `i` look at nothing before it: a letter, a digit, a space
+// or plain ASCII, none of which is a mark, a joiner, a regional indicator or a pictograph, whose clusters
+// reach back over runs of their kind.
+bool FreshStart(const ExactText &text, qsizetype i)
+{
+    const QChar c = text.at(i);
+    if (c.unicode() >= 0x20 && c.unicode() < 0x7f)
+        return true;
+    if (c.isLowSurrogate())
+        return false;
+    switch (QChar::category(CodePointAt(text, i))) {
+    case QChar::Letter_Uppercase:
+    case QChar::Letter_Lowercase:
+    case QChar::Letter_Titlecase:
+    case QChar::Letter_Other:
+    case QChar::Number_DecimalDigit:
+    case QChar::Separator_Space:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Where to start reading so that the rules agree with the whole paragraph from `from` on. A known cluster
+// start will do, but for one: Qt pairs a regional indicator after a pictograph with the one after it.
+qsizetype WindowStart(const ExactText &text, qsizetype known, qsizetype from)
+{
+    const bool knownServes = known == 0 || ExactText::isBreak(text.at(known - 1))
+        || !IsRegionalIndicator(text, known) || (known >= 2 && IsRegionalIndicator(text, known - 2));
+    qsizetype start = std::min(from - kResync, knownServes ? from : known - 1);
+    const qsizetype floor = knownServes ? known : 0;
+    while (start > floor && !ExactText::isBreak(text.at(start - 1)) && !FreshStart(text, start))
+        --start;
+    return std::max(start, floor);
+}
+
+// The boundaries that Qt finds in [start, to] of the paragraph, line-break opportunities only if asked for.
+struct Window {
+    Window(const ExactText &text, qsizetype first, qsizetype to, bool withLines)
+        : start(first)
+        // A little past `to`: a few line-break rules look one or two characters ahead.
+        , units(text.mid(first, std::min(to + kLookAhead, text.size()) - first))
+        , clusters(QTextBoundaryFinder::Grapheme, units)
+    {
+        if (withLines)
+            lines = QTextBoundaryFinder(QTextBoundaryFinder::Line, units);
+    }
+    bool cluster(qsizetype offset)
+    {
+        clusters.setPosition(offset - start);
+        return clusters.isAtBoundary();
+    }
+    bool line(qsizetype offset)
+    {
+        lines.setPosition(offset - start);
+        return lines.isAtBoundary();
+    }
+
+    static constexpr qsizetype kLookAhead = 4;
+    qsizetype start;
+    QString units;
+    QTextBoundaryFinder clusters;
+    QTextBoundaryFinder lines;
+};
+
+// The offset in [low, high] nearest `target` that `fits`, those at or before the target first, or -1.
+template <typename Fits> qsizetype Nearest(qsizetype low, qsizetype target, qsizetype high, Fits fits)
+{
+    for (qsizetype at = std::min(target, high); at >= low; --at) {
+        if (fits(at))
+            return at;
+    }
+    for (qsizetype at = std::max(target + 1, low); at <= high; ++at) {
+        if (fits(at))
+            return at;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool IsClusterBoundary(const ExactText &text, qsizetype known, qsizetype offset)
+{
+    if (offset <= known || offset >= text.size() || ExactText::isBreak(text.at(offset)))
+        return true;
+    return Window(text, WindowStart(text, known, offset), offset, false).cluster(offset);
+}
+
+namespace
+{
+
+// The offset in [low, high] nearest `target` on a cluster boundary, and on a line-break opportunity too with
+// `lines`; or -1. Reading the whole range costs as much as laying it out: the first window mostly serves.
+qsizetype CutNear(
+    const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high, bool lines)
+{
+    for (qsizetype reach = kNear;; reach *= 8) {
+        const qsizetype from = std::max(low, target - reach);
+        const qsizetype to = std::min(high, target + reach);
+        Window window(text, WindowStart(text, known, from), to, lines);
+        const qsizetype cut = Nearest(from, target, to,
+            [&](qsizetype at) { return window.cluster(at) && (!lines || window.line(at)); });
+        if (cut >= 0 || (from == low && to == high))
+            return cut;
+    }
+}
+
+} // namespace
+
+qsizetype LineCutNear(const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high)
+{
+    return CutNear(text, known, low, target, high, true);
+}
+
+qsizetype ClusterCutNear(
+    const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high)
+{
+    return CutNear(text, known, low, target, high, false);
+}
+
+qsizetype ClusterContextEnd(const ExactText &text, qsizetype offset)
+{
+    while (offset < text.size() && !ExactText::isBreak(text.at(offset)) && !FreshStart(text, offset))
+        ++offset;
+    return offset;
+}
