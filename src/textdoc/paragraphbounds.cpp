@@ -53,12 +53,19 @@ bool FreshStart(const ExactText &text, qsizetype i)
     }
 }
 
-// Where to start reading so that the rules agree with the whole paragraph from `from` on. A known cluster
-// start will do, but for one: Qt pairs a regional indicator after a pictograph with the one after it.
+// Whether Qt, reading from a cluster start at `offset` on, finds the clusters the whole paragraph has. It
+// does everywhere but before a regional indicator: one that follows a pictograph Qt pairs with the one after
+// it, not with the one before, as it does at the start of a text.
+bool ReadsAsWhole(const ExactText &text, qsizetype offset)
+{
+    return offset == 0 || ExactText::isBreak(text.at(offset - 1)) || !IsRegionalIndicator(text, offset)
+        || (offset >= 2 && IsRegionalIndicator(text, offset - 2));
+}
+
+// Where to start reading so that the rules agree with the whole paragraph from `from` on.
 qsizetype WindowStart(const ExactText &text, qsizetype known, qsizetype from)
 {
-    const bool knownServes = known == 0 || ExactText::isBreak(text.at(known - 1))
-        || !IsRegionalIndicator(text, known) || (known >= 2 && IsRegionalIndicator(text, known - 2));
+    const bool knownServes = ReadsAsWhole(text, known);
     qsizetype start = std::min(from - kResync, knownServes ? from : known - 1);
     const qsizetype floor = knownServes ? known : 0;
     while (start > floor && !ExactText::isBreak(text.at(start - 1)) && !FreshStart(text, start))
@@ -111,11 +118,12 @@ template <typename Fits> qsizetype Nearest(qsizetype low, qsizetype target, qsiz
 
 } // namespace
 
-bool IsClusterBoundary(const ExactText &text, qsizetype known, qsizetype offset)
+bool IsPieceStart(const ExactText &text, qsizetype known, qsizetype offset)
 {
     if (offset <= known || offset >= text.size() || ExactText::isBreak(text.at(offset)))
         return true;
-    return Window(text, WindowStart(text, known, offset), offset, false).cluster(offset);
+    return ReadsAsWhole(text, offset)
+        && Window(text, WindowStart(text, known, offset), offset, false).cluster(offset);
 }
 
 namespace
@@ -130,8 +138,9 @@ qsizetype CutNear(
         const qsizetype from = std::max(low, target - reach);
         const qsizetype to = std::min(high, target + reach);
         Window window(text, WindowStart(text, known, from), to, lines);
-        const qsizetype cut = Nearest(from, target, to,
-            [&](qsizetype at) { return window.cluster(at) && (!lines || window.line(at)); });
+        const qsizetype cut = Nearest(from, target, to, [&](qsizetype at) {
+            return ReadsAsWhole(text, at) && window.cluster(at) && (!lines || window.line(at));
+        });
         if (cut >= 0 || (from == low && to == high))
             return cut;
     }

@@ -46,9 +46,9 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
             ++length;
         const bool jointAfter = start + length == joint && joint < text.positions();
         // An edit can leave a joint inside a cluster; it goes, as for a piece too short.
-        const bool splitBefore = jointBefore && !IsClusterBoundary(text, known, exact);
+        const bool splitBefore = jointBefore && !IsPieceStart(text, known, exact);
         const bool splitAfter
-            = jointAfter && !IsClusterBoundary(text, splitBefore ? known : exact, exact + length);
+            = jointAfter && !IsPieceStart(text, splitBefore ? known : exact, exact + length);
         if ((length < chunk / 2 && (jointBefore || jointAfter)) || splitAfter || splitBefore) {
             // Join a neighbour and look at the joined piece again.
             const bool after = splitAfter || (jointAfter && !splitBefore);
@@ -82,4 +82,43 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
         exact += length + (jointBefore ? 0 : crLf ? 2 : 1);
         start = end + 1;
     }
+}
+
+ParagraphDirections DirectionsOf(const ExactText &text, qsizetype exactStart)
+{
+    ParagraphDirections directions;
+    bool keysFound = false;
+    int isolates = 0;
+    for (qsizetype i = exactStart; i < text.size() && !ExactText::isBreak(text.at(i)); ++i) {
+        char32_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text.at(++i).unicode());
+        switch (QChar::direction(c)) {
+        case QChar::DirRLI:
+        case QChar::DirLRI:
+        case QChar::DirFSI:
+            ++isolates;
+            break;
+        case QChar::DirPDI:
+            isolates -= isolates > 0;
+            break;
+        case QChar::DirL:
+        case QChar::DirR:
+        case QChar::DirAL: {
+            const Qt::LayoutDirection direction
+                = QChar::direction(c) == QChar::DirL ? Qt::LeftToRight : Qt::RightToLeft;
+            if (!keysFound)
+                directions.keys = direction;
+            keysFound = true;
+            if (isolates == 0) {
+                directions.layout = direction;
+                return directions;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return directions;
 }

@@ -120,6 +120,7 @@ void RotTextBox::write(const TextDocument::Write &write)
     cursor.setPosition(int(write.to), QTextCursor::KeepAnchor);
     cursor.insertText(write.text);
     cursor.endEditBlock();
+    touched(write.from, write.to - write.from, ExactText::positionsOf(write.text));
 }
 
 void RotTextBox::takeUserChange(int from, int removed, int added)
@@ -135,10 +136,13 @@ void RotTextBox::takeUserChange(int from, int removed, int added)
     shown.resize(added, QChar::ParagraphSeparator);
     ++changes_;
     // The pieces follow at once; Qt lays out what changed when this returns.
+    touched(from, removed, added);
     for (const TextDocument::Write &joint : document_.userChanged(from, removed, shown, keyTyping_))
         write(joint);
-    if (!layout_->paused())
+    if (!layout_->paused()) {
         chooseWrapMode();
+        settleDirections();
+    }
 }
 
 void RotTextBox::caretMoved()
@@ -232,6 +236,7 @@ RotTextBox::LayoutPause::~LayoutPause()
     if (box_->layout_->depth() == 1) {
         box_->catchUp();
         box_->chooseWrapMode();
+        box_->settleDirections();
     }
     box_->layout_->resume();
     if (!box_->layout_->paused() && box_->pendingCaret_ >= 0)

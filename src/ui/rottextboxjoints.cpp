@@ -9,8 +9,12 @@
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QTextBlock>
+#include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include "textdoc/paragraphpieces.h"
+#include "ui/deferredlayout.h"
 
 namespace
 {
@@ -66,6 +70,58 @@ void RotTextBox::setParagraphChunk(qsizetype units)
     const LayoutPause pause(this);
     for (const TextDocument::Write &joint : document_.setParagraphChunk(units))
         write(joint);
+}
+
+void RotTextBox::touched(qsizetype from, qsizetype removed, qsizetype added)
+{
+    if (touchedTo_ < 0) {
+        touchedFrom_ = from;
+        touchedTo_ = from + added;
+        return;
+    }
+    // Positions past the change move with it; the span only grows, and is read paragraph by paragraph.
+    if (touchedTo_ >= from)
+        touchedTo_ = std::max(touchedTo_ + added - removed, from + added);
+    touchedFrom_ = std::min(touchedFrom_, from);
+    touchedTo_ = std::max(touchedTo_, from + added);
+}
+
+void RotTextBox::settleDirections()
+{
+    if (touchedTo_ < 0 || document_.behind())
+        return;
+    const int from = int(std::exchange(touchedFrom_, -1));
+    const int to = int(std::min<qsizetype>(std::exchange(touchedTo_, -1), document()->characterCount() - 1));
+    const ExactText &exact = document_.exact();
+    const auto endsInJoint
+        = [&](const QTextBlock &block) { return exact.isJoint(block.position() + block.length() - 1); };
+    QTextBlock first = document()->findBlock(from);
+    while (first.position() > 0 && endsInJoint(first.previous()))
+        first = first.previous();
+    while (first.isValid() && first.position() <= to) {
+        QTextBlock last = first;
+        while (endsInJoint(last))
+            last = last.next();
+        // A paragraph shown whole takes its own direction as Qt finds it.
+        QTextBlockFormat format;
+        if (last != first) {
+            const ParagraphDirections directions = DirectionsOf(exact, exact.toExact(first.position()));
+            format.setLayoutDirection(directions.keys);
+            format.setProperty(DeferredLayout::kDirectionProperty, int(directions.layout));
+        }
+        for (QTextBlock block = first;; block = block.next()) {
+            if (block.blockFormat() != format) {
+                const QScopedValueRollback writing(writing_, true);
+                QTextCursor cursor(block);
+                cursor.setPosition(last.position(), QTextCursor::KeepAnchor);
+                cursor.setBlockFormat(format);
+                break;
+            }
+            if (block == last)
+                break;
+        }
+        first = last.next();
+    }
 }
 
 void RotTextBox::stepOffJoint()
@@ -136,10 +192,12 @@ void RotTextBox::moveOverWordJoints(QKeyEvent *event, int from)
 {
     const bool select
         = event->matches(QKeySequence::SelectNextWord) || event->matches(QKeySequence::SelectPreviousWord);
-    const bool next
+    const bool right
         = event->matches(QKeySequence::SelectNextWord) || event->matches(QKeySequence::MoveToNextWord);
-    if (!select && !next && !event->matches(QKeySequence::MoveToPreviousWord))
+    if (!select && !right && !event->matches(QKeySequence::MoveToPreviousWord))
         return;
+    // The keys go left and right as shown: in a right-to-left paragraph, right is back.
+    const bool next = right != (document()->findBlock(from).textDirection() == Qt::RightToLeft);
     const ExactText &exact = document_.exact();
     const QTextCursor cursor = textCursor();
     const qsizetype moved = wordMoveOverJoints(exact.toExact(from), cursor.position(), next);

@@ -8,13 +8,14 @@
 
 class ExactText;
 
-// Whether the unit at exact offset `offset` starts a grapheme cluster of its paragraph. `known` is an offset
-// at or before it, in the same paragraph, that is known to start one (the paragraph's start will do).
-bool IsClusterBoundary(const ExactText &text, qsizetype known, qsizetype offset);
+// Whether a piece may start at exact offset `offset`: a grapheme cluster of its paragraph starts there, and
+// Qt reading the piece alone finds the same clusters in it. `known` is an offset at or before it, in the same
+// paragraph, known to be such a place (the paragraph's start will do).
+bool IsPieceStart(const ExactText &text, qsizetype known, qsizetype offset);
 
 // Cuts in [low, high] near `target`, all within one paragraph and after `known` (as above), those at or
-// before the target first, or -1 if there is none: a line-break opportunity on a cluster boundary, or just a
-// cluster boundary.
+// before the target first, or -1 if there is none: a line-break opportunity where a piece may start, or just
+// a place where one may.
 qsizetype LineCutNear(
     const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high);
 qsizetype ClusterCutNear(

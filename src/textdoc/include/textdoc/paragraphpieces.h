@@ -17,3 +17,13 @@ struct JointEdit {
 // piece shorter than half of it to a neighbour of the same paragraph. The joints it adds and takes out go
 // into `text` and, in order, to `edits`, for the document to follow.
 void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, QList<JointEdit> &edits);
+
+// The base directions that Qt gives a paragraph shown whole, which its pieces must keep, from its first
+// strong character on: the keys follow QTextBlock::textDirection(), which reads inside isolates, and the
+// layout QString::isRightToLeft(), which skips them. Left to right where there is none.
+struct ParagraphDirections {
+    Qt::LayoutDirection keys = Qt::LeftToRight;
+    Qt::LayoutDirection layout = Qt::LeftToRight;
+    bool operator==(const ParagraphDirections &) const = default;
+};
+ParagraphDirections DirectionsOf(const ExactText &text, qsizetype exactStart);

@@ -111,10 +111,17 @@ private:
     void placeCaret(qsizetype position);
     void catchUp();
     void chooseWrapMode();
+    // Every piece of a paragraph keeps the direction the paragraph has shown whole; this looks at the
+    // paragraphs that writes touched since it last did.
+    void settleDirections();
+    void touched(qsizetype from, qsizetype removed, qsizetype added);
 
     DeferredLayout *layout_;
     TextDocument document_;
     qsizetype pendingCaret_ = -1;
+    // The positions that writes touched since directions were last settled, if any.
+    qsizetype touchedFrom_ = -1;
+    qsizetype touchedTo_ = -1;
     bool writing_ = false;
     bool keyTyping_ = false;
     // While a key moves the caret, which may cross a joint and must then move on.
