@@ -149,28 +149,40 @@ qsizetype ExactText::toExact(qsizetype position) const
     return position + crLfs_.below(position, positions_) - joints_.below(position, positions_);
 }
 
+namespace
+{
+
+// The last position in [0, positions] for which `fits` holds, or -1; it holds for some first of them only.
+template <typename Fits> qsizetype LastFitting(qsizetype positions, Fits fits)
+{
+    qsizetype low = -1;
+    qsizetype high = positions;
+    while (low < high) {
+        const qsizetype middle = low + (high - low + 1) / 2;
+        if (fits(middle))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return low;
+}
+
+} // namespace
+
 qsizetype ExactText::toPosition(qsizetype offset, bool roundUp) const
 {
     // Offsets grow with positions, by two over a CR LF and by none over a joint: the first position at or
     // after the offset, or the last at or before it.
-    qsizetype low = 0;
-    qsizetype high = positions_;
-    while (low < high) {
-        if (roundUp) {
-            const qsizetype middle = (low + high) / 2;
-            if (toExact(middle) >= offset)
-                high = middle;
-            else
-                low = middle + 1;
-        } else {
-            const qsizetype middle = (low + high + 1) / 2;
-            if (toExact(middle) <= offset)
-                low = middle;
-            else
-                high = middle - 1;
-        }
-    }
-    return low;
+    if (roundUp)
+        return std::min(
+            LastFitting(positions_, [&](qsizetype p) { return toExact(p) < offset; }) + 1, positions_);
+    return std::max<qsizetype>(LastFitting(positions_, [&](qsizetype p) { return toExact(p) <= offset; }), 0);
+}
+
+qsizetype ExactText::positionOfShown(qsizetype offset) const
+{
+    return std::max<qsizetype>(
+        LastFitting(positions_, [&](qsizetype p) { return shownOffset(p) <= offset; }), 0);
 }
 
 QChar ExactText::shownAt(qsizetype position) const

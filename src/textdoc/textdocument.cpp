@@ -19,6 +19,7 @@ TextDocument::Edit TextDocument::replaceAll(const QString &text, bool holdBack)
     history_.closeTyping();
     if (text == this->text())
         return {};
+    changes_.push_back({0, this->text(), text, true});
     QString before = groupDepth_ == 0 ? this->text() : QString();
     Edit edit;
     if (holdBack) {
@@ -46,8 +47,10 @@ TextDocument::Edit TextDocument::replace(qsizetype from, qsizetype to, const QSt
     write(edit.writes, from, to, text);
     // The pieces may have changed before the caret's place: it is found by its offset.
     edit.caret = exact_.toPosition(exactFrom + text.size(), false);
-    if (removed != text)
+    if (removed != text) {
+        changes_.push_back({exactFrom, removed, text});
         record({exactFrom, text.size(), std::move(removed), false});
+    }
     return edit;
 }
 
@@ -68,8 +71,10 @@ TextDocument::Edit TextDocument::move(qsizetype from, qsizetype to, qsizetype ta
     write(edit.writes, at, at, moved);
     edit.caret = exact_.toPosition(exactTarget + moved.size(), false);
     // Moving a letter among the same letters changes nothing.
-    if (exact_.mid(spanFrom, spanTo - spanFrom) != span)
+    if (QString now = exact_.mid(spanFrom, spanTo - spanFrom); now != span) {
+        changes_.push_back({spanFrom, span, std::move(now)});
         record({spanFrom, spanTo - spanFrom, std::move(span), false});
+    }
     return edit;
 }
 
@@ -105,6 +110,7 @@ TextDocument::Edit TextDocument::swap(EditHistory::Step step, void (EditHistory:
     Edit edit;
     write(edit.writes, from, to, other);
     edit.caret = whole ? 0 : exact_.toPosition(exactFrom + other.size(), false);
+    changes_.push_back({exactFrom, current, other});
     (history_.*keep)({exactFrom, other.size(), std::move(current), false});
     return edit;
 }
@@ -183,6 +189,7 @@ std::vector<TextDocument::Write> TextDocument::userChanged(
     fitPieces(joints, from, from + added.size());
     if (removedText == addedText)
         return joints;
+    changes_.push_back({exactFrom, removedText, addedText});
     // A key that only adds or only removes is typing, whatever it removes: a surrogate pair, a CR LF.
     const bool typing = keyed && (removed == 0 || added.isEmpty());
     record({exactFrom, addedText.size(), std::move(removedText), typing});

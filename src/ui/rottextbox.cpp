@@ -13,6 +13,7 @@
 #include <QTextDocument>
 
 #include "ui/deferredlayout.h"
+#include "ui/rottextboxaccessible.h"
 
 namespace
 {
@@ -37,6 +38,7 @@ RotTextBox::RotTextBox(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
+    RotTextBoxAccessible::install();
     connect(document, &QTextDocument::contentsChange, this, &RotTextBox::takeUserChange);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RotTextBox::caretMoved);
     connect(this, &QPlainTextEdit::selectionChanged, this, &RotTextBox::caretMoved);
@@ -142,6 +144,7 @@ void RotTextBox::takeUserChange(int from, int removed, int added)
     if (!layout_->paused()) {
         chooseWrapMode();
         settleDirections();
+        announceChanges();
     }
 }
 
@@ -154,6 +157,24 @@ void RotTextBox::caretMoved()
         stepOffJoint();
     const QTextCursor cursor = textCursor();
     document_.caretMoved(cursor.position(), cursor.hasSelection());
+}
+
+void RotTextBox::announceChanges()
+{
+    if (document_.behind())
+        return;
+    const std::vector<TextDocument::Change> changes = document_.takeChanges();
+    if (changes.empty() || !QAccessible::isActive())
+        return;
+    // A run of whole-text writes, as a command makes under a pause, is told as the one write that shows.
+    if (std::all_of(changes.begin(), changes.end(), [](const auto &change) { return change.whole; })) {
+        RotTextBoxAccessible::announce(this, 0, changes.front().removed, changes.back().added);
+        return;
+    }
+    const ExactText &exact = document_.exact();
+    for (const TextDocument::Change &change : changes)
+        RotTextBoxAccessible::announce(
+            this, int(exact.shownOffset(exact.toPosition(change.from, false))), change.removed, change.added);
 }
 
 void RotTextBox::placeCaret(qsizetype position)
@@ -237,6 +258,7 @@ RotTextBox::LayoutPause::~LayoutPause()
         box_->catchUp();
         box_->chooseWrapMode();
         box_->settleDirections();
+        box_->announceChanges();
     }
     box_->layout_->resume();
     if (!box_->layout_->paused() && box_->pendingCaret_ >= 0)

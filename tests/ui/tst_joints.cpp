@@ -1,5 +1,6 @@
 // Joints are invisible to the hands: a box that shows its paragraphs in pieces of a few units answers
 // every key exactly as a box that shows them whole.
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QRandomGenerator>
@@ -124,6 +125,28 @@ QString Seen(const RotTextBox &box)
     return Caret(box) + u' ' + box.text();
 }
 
+// What a screen reader hears of a box: its text, the caret, the selection, and the characters, words,
+// sentences and paragraphs at, before and after the caret. Lines may end early at a joint, and stay out.
+QString Heard(RotTextBox &box)
+{
+    QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(&box)->textInterface();
+    const int count = text->characterCount();
+    const int caret = text->cursorPosition();
+    int start = 0;
+    int end = 0;
+    text->selection(0, &start, &end);
+    QString heard = u"%1 %2:%3 %4 |%5|"_s.arg(count).arg(start).arg(end).arg(caret).arg(text->text(0, count));
+    for (const auto type : {QAccessible::CharBoundary, QAccessible::WordBoundary,
+             QAccessible::SentenceBoundary, QAccessible::ParagraphBoundary}) {
+        for (const auto read : {&QAccessibleTextInterface::textAtOffset,
+                 &QAccessibleTextInterface::textBeforeOffset, &QAccessibleTextInterface::textAfterOffset}) {
+            const QString said = (text->*read)(caret, type, &start, &end);
+            heard += u" %1:%2|%3|"_s.arg(start).arg(end).arg(said);
+        }
+    }
+    return heard;
+}
+
 int LongestPiece(const RotTextBox &box)
 {
     int longest = 0;
@@ -236,6 +259,7 @@ void TestJoints::randomKeys(quint32 seed)
         if (Seen(boxes.pieces) != Seen(boxes.whole))
             qWarning("seed %u, round %d, action %d", seed, round, action);
         QCOMPARE(Seen(boxes.pieces), Seen(boxes.whole));
+        QCOMPARE(Heard(boxes.pieces), Heard(boxes.whole));
         QCOMPARE(boxes.pieces.canUndo(), boxes.whole.canUndo());
         QCOMPARE(boxes.pieces.canRedo(), boxes.whole.canRedo());
         QVERIFY(LongestPiece(boxes.pieces) <= 2 * kChunk);
@@ -304,6 +328,7 @@ void TestJoints::randomClusterKeys(quint32 seed, const QStringList &units, const
         if (Seen(boxes.pieces) != Seen(boxes.whole))
             qWarning("seed %u, round %d, action %d", seed, round, action);
         QCOMPARE(Seen(boxes.pieces), Seen(boxes.whole));
+        QCOMPARE(Heard(boxes.pieces), Heard(boxes.whole));
     }
 }
 

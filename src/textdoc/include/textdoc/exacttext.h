@@ -50,6 +50,10 @@ public:
     // at its edge.
     qsizetype toPosition(qsizetype offset, bool roundUp) const;
     qsizetype overlongWords() const { return overlongWords_; }
+    // Offsets in the text as a box that shows its paragraphs whole shows it: every break one, no joint any.
+    qsizetype shownOffset(qsizetype position) const { return position - jointsBelow(position); }
+    // The last position at a shown offset: after a joint there.
+    qsizetype positionOfShown(qsizetype offset) const;
     // The character the document shows at a position: a paragraph separator for every break and joint.
     QChar shownAt(qsizetype position) const;
 

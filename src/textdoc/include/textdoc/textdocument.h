@@ -12,6 +12,7 @@
 // the pieces follow the edits.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -38,6 +39,14 @@ public:
         qsizetype caret = 0;
         // The text changed, but the view's document keeps what it shows until catchUp().
         bool heldBack = false;
+    };
+
+    // A change of the text: `removed` gave way to `added` at exact offset `from`; `whole`: all of it.
+    struct Change {
+        qsizetype from = 0;
+        QString removed;
+        QString added;
+        bool whole = false;
     };
 
     static constexpr qsizetype kParagraphChunk = 16000;
@@ -74,6 +83,9 @@ public:
     void beginGroup();
     void endGroup();
 
+    // The changes since the last call, for those who follow the text as it changes.
+    std::vector<Change> takeChanges() { return std::exchange(changes_, {}); }
+
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
     void setHistoryBudget(qsizetype bytes) { history_.setBudget(bytes); }
@@ -102,4 +114,5 @@ private:
     int groupDepth_ = 0;
     qsizetype chunk_ = kParagraphChunk;
     QString groupStart_;
+    std::vector<Change> changes_;
 };

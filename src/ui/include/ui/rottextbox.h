@@ -28,6 +28,9 @@ public:
     static constexpr qsizetype kHistoryBudget = qsizetype(256) << 20;
 
     const QString &text() const { return document_.text(); }
+    // The exact text and where the view's positions fall in it; the view shows an older text while behind.
+    const ExactText &exact() const { return document_.exact(); }
+    bool behind() const { return document_.behind(); }
     // Replaces the whole text as one undo step, leaving no selection and the caret at the start. Writing
     // the text the box already holds changes nothing.
     void replaceAll(const QString &text);
@@ -115,6 +118,8 @@ private:
     // paragraphs that writes touched since it last did.
     void settleDirections();
     void touched(qsizetype from, qsizetype removed, qsizetype added);
+    // Tells a screen reader what the text's last changes were.
+    void announceChanges();
 
     DeferredLayout *layout_;
     TextDocument document_;
