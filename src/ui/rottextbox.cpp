@@ -39,6 +39,10 @@ RotTextBox::RotTextBox(QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
     RotTextBoxAccessible::install();
+    // An event sent while the plain text box under this one was built made Qt's own interface for it.
+    if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(this);
+        !dynamic_cast<RotTextBoxAccessible *>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
     connect(document, &QTextDocument::contentsChange, this, &RotTextBox::takeUserChange);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RotTextBox::caretMoved);
     connect(this, &QPlainTextEdit::selectionChanged, this, &RotTextBox::caretMoved);

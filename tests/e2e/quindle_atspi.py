@@ -365,6 +365,8 @@ class Suite:
         self.case("Tab and Shift+Tab walk the controls in order", self.focus_order)
         self.case("Enter and Space press the focused button, Enter the box's OK; no default",
                   self.keyboard_only)
+        self.case("a paragraph of a million characters, shown in pieces, reads as one",
+                  self.long_paragraph)
         self.case("the shipped word list: AutoRot finds level 13", self.shipped_list)
         self.running.stop()
 
@@ -522,6 +524,36 @@ class Suite:
         wait_for("Enter to close the box", lambda: program.box() is None)
         program.activate()
         program.set_level("13")
+
+    def long_paragraph(self):
+        # The box shows it in pieces of about 16,000 characters; a joint between them is no character.
+        program = self.running
+        sentence = "Gur dhvpx oebja sbk whzcf bire gur ynml qbt. "
+        paragraph = (sentence * (1_000_000 // len(sentence) + 1))[:1_000_000]
+        self.serve_clipboard(paragraph.encode())
+        program.focus(program.text_box())
+        keys("ctrl+a")
+        act(program.button("Paste from.."), "Press")
+        text = program.text_box().queryText()
+        wait_for(f"a million characters (it reads {text.characterCount})",
+                 lambda: text.characterCount == len(paragraph))
+        check(text.getText(0, -1) == paragraph, "the text read back differs from the paragraph")
+        keys("ctrl+End")
+        wait_for(f"the caret at the end (it is at {text.caretOffset})", lambda: text.caretOffset == len(paragraph))
+        # Two words back, then two characters selected before them.
+        last = paragraph.rindex("Gur")
+        keys("ctrl+Left", "ctrl+Left", "shift+Left", "shift+Left")
+        wait_for(f"the caret at {last - 2} (it is at {text.caretOffset})", lambda: text.caretOffset == last - 2)
+        start, end = text.getSelection(0)
+        check((start, end) == (last - 2, last), f"the selection is {start}:{end}")
+        # Around the first cut every word reads whole, at its own offsets.
+        words = {word.strip(".") for word in sentence.split()} | {""}
+        for offset in range(16_000 - len(sentence), 16_000 + len(sentence)):
+            word, start, end = text.getTextAtOffset(offset, pyatspi.TEXT_BOUNDARY_WORD_START)
+            check(paragraph[start:end] == word and word.strip(" .") in words,
+                  f"the word at {offset} reads {word!r} at {start}:{end}")
+        keys("ctrl+a", "BackSpace")
+        program.wait_text("")
 
     def shipped_list(self):
         program = self.start(self.program, "shipped")
