@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <utility>
 
 #include <QAccessibleWidget>
 #include <QCheckBox>
@@ -247,6 +248,16 @@ void frmMain::UpdateCopyButton()
     cmdCopy->setEnabled(txtRot->selectionLength() > 0);
 }
 
+void frmMain::FillWordList(WordList entries, const QString &path)
+{
+    lstWords->setItems(std::move(entries), path);
+}
+
+void frmMain::DisableAutoRot()
+{
+    cmdAutoRot->setEnabled(false);
+}
+
 void frmMain::cmdToRot_Click()
 {
     if (!ValidateInput())
@@ -279,10 +290,9 @@ void frmMain::cmdAutoRot_Click()
     }
     if (!counts) {
         // Counted before the box is touched, so the text and the undo history stay as they were.
-        platform::ShowMessage(this,
-            messages::WordListUnreadable(
-                lstWords->path(), {modFunctions::ReadFailure::Kind::OutOfMemory, {}}));
-        cmdAutoRot->setEnabled(false);
+        platform::ShowMessage(
+            this, messages::WordListUnreadable(lstWords->path(), {WordListFileError::Kind::OutOfMemory, {}}));
+        DisableAutoRot();
         return;
     }
     // The search's writes and its result are one undo step, and none when the text ends as it began.

@@ -46,9 +46,9 @@ Message WordListMissing()
 
 namespace
 {
-QString ReasonFor(const modFunctions::ReadFailure &failure)
+QString ReasonFor(const WordListFileError &failure)
 {
-    using Kind = modFunctions::ReadFailure::Kind;
+    using Kind = WordListFileError::Kind;
     switch (failure.kind) {
     case Kind::NotRegularFile:
         return QStringLiteral("it is not a regular file");
@@ -58,14 +58,15 @@ QString ReasonFor(const modFunctions::ReadFailure &failure)
         return QStringLiteral("its entries hold more than %1 characters").arg(WordList::kMaxUnits);
     case Kind::OutOfMemory:
         return QStringLiteral("there is not enough memory to hold it");
+    case Kind::Missing:
     case Kind::System:
         break;
     }
-    return failure.systemReason;
+    return QString::fromLocal8Bit(failure.systemReason);
 }
 } // namespace
 
-Message WordListUnreadable(const QString &path, const modFunctions::ReadFailure &failure)
+Message WordListUnreadable(const QString &path, const WordListFileError &failure)
 {
     const QString reason = ReasonFor(failure);
     return {QStringLiteral("Error!"),

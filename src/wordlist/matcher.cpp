@@ -94,7 +94,7 @@ void WordMatcher::Build(const WordList &list)
             std::uint16_t symbol = symbolOf_[keyText[i]];
             if (IsAsciiLetter(keyText[i])) {
                 const int letter = LetterIndex(keyText[i]);
-                symbol = LetterSymbol((letter - previous + kLetters) % kLetters);
+                symbol = LetterSymbol(LetterDistance(previous, letter));
                 previous = letter;
             }
             encoded.push_back(static_cast<char16_t>(symbol));

@@ -7,15 +7,15 @@
 
 namespace
 {
-constexpr std::uint32_t kAllSteps = (std::uint32_t {1} << kRotations) - 1;
+constexpr std::uint32_t kAllSteps = (std::uint32_t {1} << kAlphabetSize) - 1;
 // A key found where no letter stands before it.
-constexpr std::uint32_t kNoLetterBefore = std::uint32_t {1} << kLetters;
+constexpr std::uint32_t kNoLetterBefore = std::uint32_t {1} << kAlphabetSize;
 
 // The step that turns text letter `from` into entry letter `to`: 1 to 26, 26 for none.
 int StepBetween(int from, int to)
 {
-    const int step = (to - from + kLetters) % kLetters;
-    return step == 0 ? kRotations : step;
+    const int step = LetterDistance(from, to);
+    return step == 0 ? kAlphabetSize : step;
 }
 
 std::uint32_t StepBit(int from, int to)
@@ -62,7 +62,7 @@ public:
         }
     }
 
-    void AddTo(std::array<std::uint64_t, kRotations> &byStep) const
+    void AddTo(std::array<std::uint64_t, kAlphabetSize> &byStep) const
     {
         using Anchor = WordMatcher::Anchor;
         for (std::uint32_t key = 0; key < lettersBefore_.size(); ++key) {
@@ -96,7 +96,7 @@ private:
             std::uint16_t symbol = matcher_.UnitSymbol(unit);
             if (IsAsciiLetter(unit)) {
                 const int letter = LetterIndex(unit);
-                symbol = WordMatcher::LetterSymbol((letter - previous + kLetters) % kLetters);
+                symbol = WordMatcher::LetterSymbol(LetterDistance(previous, letter));
                 previous = letter;
             }
             if (symbol != tail[i])
@@ -147,7 +147,7 @@ RotationCounts CountRotations(const WordMatcher &matcher, std::u16string_view te
         std::uint16_t symbol;
         if (IsAsciiLetter(unit)) {
             const int letter = LetterIndex(unit);
-            symbol = WordMatcher::LetterSymbol((letter - previous + kLetters) % kLetters);
+            symbol = WordMatcher::LetterSymbol(LetterDistance(previous, letter));
             previous = letter;
             lettersPresent |= std::uint32_t {1} << letter;
         } else {
@@ -158,20 +158,20 @@ RotationCounts CountRotations(const WordMatcher &matcher, std::u16string_view te
     }
     finds.AddTo(counts.byStep);
     // A lone letter is found at every step that some letter of the text turns into it.
-    for (int letter = 0; letter < kLetters; ++letter) {
+    for (int letter = 0; letter < kAlphabetSize; ++letter) {
         const std::uint64_t copies = matcher.LoneLetterCopies(letter);
         if (copies == 0)
             continue;
-        for (int from = 0; from < kLetters; ++from)
+        for (int from = 0; from < kAlphabetSize; ++from)
             if (lettersPresent & (std::uint32_t {1} << from))
                 counts.byStep[static_cast<std::size_t>(StepBetween(from, letter) - 1)] += copies;
     }
-    for (int step = 1; step <= kRotations; ++step)
+    for (int step = 1; step <= kAlphabetSize; ++step)
         counts.verdict.Consider(step, counts.byStep[static_cast<std::size_t>(step - 1)]);
     return counts;
 }
 
 std::uint64_t CountMatches(const WordMatcher &matcher, std::u16string_view text)
 {
-    return CountRotations(matcher, text).byStep[kRotations - 1];
+    return CountRotations(matcher, text).byStep[kAlphabetSize - 1];
 }

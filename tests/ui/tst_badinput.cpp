@@ -214,6 +214,7 @@ void TestBadInput::wordListFiles()
 
 void TestBadInput::wordListPaths_data()
 {
+    // Which paths are refused is the core's to test; here, that each kind of answer reaches its box.
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("messagePart");
     QTest::newRow("directory") << "directory"
@@ -222,10 +223,6 @@ void TestBadInput::wordListPaths_data()
                                    << "The file \"wordlist.txt\" was not found.";
     QTest::newRow("link loop") << "loop"
                                << "could not be read: Too many levels of symbolic links.";
-    QTest::newRow("pipe") << "pipe"
-                          << "could not be read: it is not a regular file.";
-    QTest::newRow("4 GiB, sparse") << "huge"
-                                   << "could not be read: it is 4 GB or larger.";
     QTest::newRow("4.1 GB, sparse") << "over 4 GB"
                                     << "could not be read: it is 4 GB or larger.";
     // One line of a GiB: a child process loads it with little address space to spare.
@@ -274,18 +271,10 @@ void TestBadInput::wordListPaths()
         if (error)
             QSKIP(qPrintable(QStringLiteral("no symbolic link could be made here: ")
                 + QString::fromStdString(error.message())));
-    } else if (kind == QLatin1String("huge") || kind == QLatin1String("over 4 GB")
-        || kind == QLatin1String("memory")) {
-        const qint64 size = kind == QLatin1String("huge") ? qint64 {1} << 32
-            : kind == QLatin1String("memory")             ? qint64 {1} << 30
-                                                          : qint64 {4'100'000'000};
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
     } else {
-#ifdef Q_OS_WIN
-        QSKIP("Windows has no fifos");
-#endif
-        QCOMPARE(::system(qPrintable(QStringLiteral("mkfifo '%1'").arg(path))), 0);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly)
+            && file.resize(kind == QLatin1String("memory") ? qint64 {1} << 30 : qint64 {4'100'000'000}));
     }
 #ifndef Q_OS_WIN
     if (kind == QLatin1String("memory"))

@@ -4,8 +4,7 @@
 #include <string>
 #include <string_view>
 
-// Letters in each of the two alphabets that RotText moves: ROT n and ROT kAlphabetSize - n undo each other.
-inline constexpr int kAlphabetSize = 26;
+#include "rot/alphabet.h"
 
 // Moves each ASCII letter `level` places along its own alphabet; every other UTF-16 unit is copied as is.
 // Any level is a true rotation: 27 acts as 1 and -1 as 25.

@@ -11,6 +11,7 @@
 
 #include "platform/twips.h"
 #include "ui/modFunctions.h"
+#include "wordlist/wordlist.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -29,10 +30,12 @@ public:
 
     bool ValidateInput();
     void UpdateCopyButton();
+    // The two steps of the load sequence that the word-list loader takes: the list's entries, read from the
+    // file at `path`, or AutoRot off for the rest of the run.
+    void FillWordList(WordList entries, const QString &path);
+    void DisableAutoRot();
 
 private:
-    friend void modFunctions::LoadWordList(frmMain &form, const QString &path);
-
     void createControls();
     void createRotFrame();
     void createClipboardFrame();

@@ -7,7 +7,7 @@
 
 #include "platform/messagebox.h"
 #include "rot/rot.h"
-#include "ui/modFunctions.h"
+#include "wordlist/wordlistfile.h"
 
 namespace messages
 {
@@ -20,7 +20,7 @@ inline const QString kSiteAddress = QStringLiteral("https://") + kSiteDomain;
 platform::Message ForInputProblem(InputProblem problem);
 
 platform::Message WordListMissing();
-platform::Message WordListUnreadable(const QString &path, const modFunctions::ReadFailure &failure);
+platform::Message WordListUnreadable(const QString &path, const WordListFileError &failure);
 
 platform::Message NothingToAutoRot();
 platform::Message AutoRotFailed();

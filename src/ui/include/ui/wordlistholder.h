@@ -1,20 +1,17 @@
 // The word list the window holds: entries in file order, never shown to or edited by the user.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <new>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include <QObject>
 #include <QString>
 
-#include "wordlist/matcher.h"
-#include "wordlist/search.h"
-#include "wordlist/wordlist.h"
+#include "wordlist/searchablelist.h"
 
 // A plain object rather than a hidden widget, so it takes no focus and stays out of the accessibility tree.
+// The entries and their matcher are the core's; the window adds the file's name for its messages.
 class WordListHolder final : public QObject
 {
     Q_OBJECT
@@ -28,33 +25,19 @@ public:
     // `path` names the file in messages about it.
     void setItems(WordList entries, const QString &path = {})
     {
-        entries_ = std::move(entries);
+        words_.SetEntries(std::move(entries));
         path_ = path;
-        matcher_.reset();
     }
-    std::uint64_t count() const { return entries_.size(); }
-    const WordList &items() const { return entries_; }
+    const WordList &items() const { return words_.Entries(); }
     const QString &path() const { return path_; }
 
-    // The counts of all 26 rotations, or nothing when the matcher or the search does not fit in memory;
-    // then the list is let go, as it can no longer be used.
+    // The counts of all 26 rotations, or nothing when memory runs out; then the list is let go.
     std::optional<RotationCounts> countRotations(std::u16string_view text)
     {
-        try {
-            // Built on first use and kept: the list is filled once at start-up and never changes
-            // afterwards, and a start-up that never uses AutoRot should not pay for it.
-            if (!matcher_)
-                matcher_ = std::make_unique<const WordMatcher>(entries_);
-            return CountRotations(*matcher_, text);
-        } catch (const std::bad_alloc &) {
-            matcher_.reset();
-            entries_ = WordList();
-            return std::nullopt;
-        }
+        return words_.CountRotations(text);
     }
 
 private:
-    WordList entries_;
+    SearchableWordList words_;
     QString path_;
-    std::unique_ptr<const WordMatcher> matcher_;
 };

@@ -10,21 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "rot/alphabet.h"
 #include "wordlist/growbuffer.h"
 #include "wordlist/wordlist.h"
-
-constexpr int kLetters = 26;
-
-// Only the 52 ASCII letters rotate and fold; every other unit matches only itself.
-constexpr bool IsAsciiLetter(char16_t unit)
-{
-    return (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z');
-}
-// 0 for A or a, 25 for Z or z.
-constexpr int LetterIndex(char16_t unit)
-{
-    return unit >= u'a' ? unit - u'a' : unit - u'A';
-}
 
 // Entries are turned into keys that no rotation changes: a letter reads as its distance from the letter
 // before it, any other unit as itself. An entry's first letter is left out of its key; the search checks it
@@ -181,5 +169,5 @@ private:
     std::uint64_t ManyCopies(std::uint32_t entry) const;
     std::u16string prefixUnits_;
     std::vector<std::uint32_t> prefixStarts_;
-    std::array<std::uint64_t, 26> loneLetters_ {};
+    std::array<std::uint64_t, kAlphabetSize> loneLetters_ {};
 };

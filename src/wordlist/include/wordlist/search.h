@@ -5,9 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "rot/alphabet.h"
 #include "wordlist/matcher.h"
-
-constexpr int kRotations = 26;
 
 // The best step so far. Only a strictly greater count moves it, so the earlier step keeps a tie; the level
 // is the one the text would have been enciphered with. No match at all leaves `matches` at 0: a failure.
@@ -19,7 +18,7 @@ struct AutoRotVerdict {
     {
         if (count > matches) {
             matches = count;
-            level = kRotations - step;
+            level = kAlphabetSize - step;
         }
     }
     bool Found() const { return matches > 0; }
@@ -27,7 +26,7 @@ struct AutoRotVerdict {
 
 struct RotationCounts {
     // Index step - 1: the entries (every listed copy) in the text rotated forward by step, 1 to 26.
-    std::array<std::uint64_t, kRotations> byStep {};
+    std::array<std::uint64_t, kAlphabetSize> byStep {};
     AutoRotVerdict verdict;
 };
 
