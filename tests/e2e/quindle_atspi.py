@@ -443,7 +443,7 @@ class Suite:
         server.stdin.write(data)
         server.stdin.close()
         self.servers.append(server)
-        wait_for("xclip to serve the clipboard", lambda: clipboard() == data)
+        wait_for("the other client to serve the clipboard", lambda: clipboard() == data)
 
     def rest_keyboard(self):
         """A session's seat always has a keyboard. Each wtype run brings a keyboard of its own and takes it
@@ -529,16 +529,19 @@ class Suite:
             if o.get("active"))
         screen = output["rect"]
         print(f"    compositor: window {inner['width']}x{inner['height']} at {rect['x']},{rect['y']} on "
-              f"{screen['width']}x{screen['height']} at scale {output['scale']}, app_id {found.get('app_id')}")
-        check(found.get("shell") == "xdg_shell", f"the window is a {found.get('shell')} one, not native Wayland")
+              f"{screen['width']}x{screen['height']} at scale {output['scale']}, "
+              f"app_id {found.get('app_id')}")
+        check(found.get("shell") == "xdg_shell",
+              f"the window is a {found.get('shell')} one, not a native Wayland one")
         check(found.get("app_id") == DESKTOP_FILE,
               f"the window names {found.get('app_id')!r}, not its desktop file {DESKTOP_FILE!r}")
         check((inner["width"], inner["height"]) == (width, height),
-              f"the compositor shows {inner['width']}x{inner['height']}, the program laid out {width}x{height}")
-        check(found.get("type") == "floating_con", "the compositor tiles the window instead of floating it at "
-              "its fixed size")
+              f"the compositor shows {inner['width']}x{inner['height']}, the program laid out "
+              f"{width}x{height}")
+        check(found.get("type") == "floating_con",
+              "the compositor tiles the window instead of floating it at its fixed size")
         check(0 <= rect["x"] and rect["x"] + rect["width"] <= screen["width"] and 0 <= rect["y"]
-              and rect["y"] + rect["height"] <= screen["height"], f"the window is not wholly on the output")
+              and rect["y"] + rect["height"] <= screen["height"], "the window is not wholly on the output")
         check(float(output["scale"]) == float(self.scale), f"the output's scale is {output['scale']}")
         area = dict(x=rect["x"] + inner["x"], y=rect["y"] + inner["y"], width=width, height=height)
         shot = os.path.join(self.work, "window.ppm")
@@ -566,10 +569,12 @@ class Suite:
         act(program.button(button), "Press")
         if box:
             # The text stays as it was while the box shows: a refusal changes nothing, AutoRot's verdict
-            # comes before its decoding.
+            # comes before its decoding. The box is modal: a key typed meanwhile never reaches the window
+            # behind it, which the checks of both boxes below would show.
             def unchanged():
                 seen = text_of(program.text_box())
                 check(seen == text, f"the text reads {seen!r} under the box")
+                keys("x")
             program.expect_box(box, unchanged)
             # Once the window is active again, the keys go where they went before the box.
             wait_for(f"the focus back in the level box (it is on {program.focused()})",

@@ -35,8 +35,8 @@ for display in "${displays[@]}"; do
             wayland_start "$x11_work/sway$scale" "$scale" || x11_fail "sway did not start"
             # As in a Wayland session: Qt picks its Wayland plugin itself, and there is no X server to
             # fall back on.
-            session=(env -u DISPLAY -u QT_QPA_PLATFORM XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY="$wayland_display"
-                SWAYSOCK="$wayland_swaysock")
+            session=(env -u DISPLAY -u QT_QPA_PLATFORM XDG_SESSION_TYPE=wayland
+                WAYLAND_DISPLAY="$wayland_display" SWAYSOCK="$wayland_swaysock")
         else
             session=(env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale")
         fi
@@ -55,7 +55,8 @@ for display in "${displays[@]}"; do
         if [ "${scale_failed:-1}" -ne 0 ]; then
             cp "$work"/*.log "$x11_work/sway$scale"/*.log "$x11_work/" 2>/dev/null || true
         fi
-        echo "e2e $display scale $scale: ${scale_passed:-0} passed, ${scale_failed:-1} failed in $((SECONDS - start)) s"
+        echo "e2e $display scale $scale: ${scale_passed:-0} passed, ${scale_failed:-1} failed" \
+            "in $((SECONDS - start)) s"
         passed=$((passed + ${scale_passed:-0}))
         failed=$((failed + ${scale_failed:-1}))
     done

@@ -19,7 +19,8 @@ installed() {
 
 apt_get update
 apt_get install "$deb" >/dev/null
-echo "installed quindle $(dpkg-query -W -f='${Version}' quindle) with apt on Debian $(cat /etc/debian_version)"
+echo "installed quindle $(dpkg-query -W -f='${Version}' quindle) with apt on Debian" \
+    "$(cat /etc/debian_version)"
 # Before the tools, which need the plugin themselves: the package alone must bring it.
 installed qt6-wayland || x11_fail "installing the package did not bring its recommended qt6-wayland"
 [ "$(readlink -f /usr/lib/quindle/wordlist.txt)" = /etc/quindle/wordlist.txt ] ||
