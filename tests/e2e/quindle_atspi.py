@@ -432,16 +432,19 @@ class Suite:
         return self.running
 
     def serve_clipboard(self, data):
-        """Another client owns the clipboard and serves it until it is ended; wl-copy stays in the
-        foreground so that it can be ended by its id."""
+        """Another client owns the clipboard and serves it until it is ended. wl-copy stays in the
+        foreground so that it can be ended by its id, and takes the text as an argument: what it reads
+        from its input it keeps in a folder of /tmp, which only it removes, and only when it ends by
+        itself."""
         if DISPLAY == "x11":
-            command = ["xclip", "-quiet", "-selection", "clipboard", "-i"]
+            server = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-i"],
+                                      stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL)
+            server.stdin.write(data)
+            server.stdin.close()
         else:
-            command = ["wl-copy", "--foreground", "--type", UTF8]
-        server = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL)
-        server.stdin.write(data)
-        server.stdin.close()
+            server = subprocess.Popen(["wl-copy", "--foreground", "--type", UTF8, "--", data],
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.servers.append(server)
         wait_for("the other client to serve the clipboard", lambda: clipboard() == data)
 

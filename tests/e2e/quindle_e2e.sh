@@ -29,7 +29,8 @@ for display in "${displays[@]}"; do
     for scale in 1 2; do
         start=$SECONDS
         work="$x11_work/$display$scale"
-        mkdir "$work"
+        # Temporary files too, for the tools that put them where TMPDIR says.
+        mkdir -p "$work/tmp"
         if [ "$display" = wayland ]; then
             # A compositor for each scale: the output's own scale is what a high-DPI Wayland session has.
             wayland_start "$x11_work/sway$scale" "$scale" || x11_fail "sway did not start"
@@ -42,7 +43,7 @@ for display in "${displays[@]}"; do
         fi
         # Debian's own Python, where python3-pyatspi lives, whatever else is first on the PATH.
         # The registry greets on the standard output it inherits.
-        "${session[@]}" dbus-run-session -- /usr/bin/python3 "$here/quindle_atspi.py" "$program" "$work" \
+        "${session[@]}" TMPDIR="$work/tmp" dbus-run-session -- /usr/bin/python3 "$here/quindle_atspi.py" "$program" "$work" \
             "$display" "$scale" 2>"$work/stderr.log" | grep -v '^SpiRegistry daemon is running' || true
         if [ "$display" = wayland ]; then
             wayland_stop
