@@ -43,8 +43,9 @@ for display in "${displays[@]}"; do
         fi
         # Debian's own Python, where python3-pyatspi lives, whatever else is first on the PATH.
         # The registry greets on the standard output it inherits.
-        "${session[@]}" TMPDIR="$work/tmp" dbus-run-session -- /usr/bin/python3 "$here/quindle_atspi.py" "$program" "$work" \
-            "$display" "$scale" 2>"$work/stderr.log" | grep -v '^SpiRegistry daemon is running' || true
+        "${session[@]}" TMPDIR="$work/tmp" dbus-run-session -- /usr/bin/python3 "$here/quindle_atspi.py" \
+            "$program" "$work" "$display" "$scale" 2>"$work/stderr.log" |
+            grep -v '^SpiRegistry daemon is running' || true
         if [ "$display" = wayland ]; then
             wayland_stop
             if [ -n "${QUINDLE_E2E_SHOTS:-}" ] && [ -f "$work/screen.png" ]; then
