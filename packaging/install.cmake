@@ -69,6 +69,11 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The program loads Wine's Tahoma when the system has none, so the window's captions fit.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-wine)
+# In a Wayland session (Plasma and GNOME by default) Qt's Wayland plugin makes Quindle a native Wayland
+# client; without it Qt falls back to Xwayland, where the program still works. So, as Debian's packages
+# of Qt programs do, recommended and not required: apt installs it by default, an X11-only system may
+# leave it out. The name is the same in Debian 12 and 13.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 if(quindle_wordlist_etc)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${PROJECT_BINARY_DIR}/packaging/conffiles")
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

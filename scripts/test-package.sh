@@ -67,6 +67,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 [[ "$depends" == *libqt6widgets6* ]] || x11_fail "Depends lacks the Qt libraries: $depends"
 x11_pass "Depends: $depends"
 
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[ "$recommends" = qt6-wayland ] || x11_fail "Recommends is not Qt's Wayland plugin alone: $recommends"
+x11_pass "Recommends: $recommends"
+
 # lintian only reads the file; it warns about running as root, which says nothing about the package.
 lintian_out=$(lintian --display-info "$deb" 2>&1 | grep -v '^running with root privileges' || true)
 [ -z "$lintian_out" ] || sed "s/^/  lintian: /" <<<"$lintian_out"

@@ -1,12 +1,15 @@
 #!/usr/bin/python3
 """Drives the real program as a screen reader does: every control found by role and name in the
 accessibility tree, buttons pressed and the check box toggled through their actions, text read through
-the Text interface, keys typed as real X key events. Nothing is clicked at a position.
+the Text interface, keys typed as real key events (X events with xdotool, the virtual-keyboard protocol
+with wtype). Nothing is clicked at a position.
 
-Usage: quindle_atspi.py PROGRAM WORKDIR   (PROGRAM's wordlist.txt sits beside it)
-Runs under an X server and in a D-Bus session of its own, on which the accessibility bus and its registry
-start on demand. Prints one line per case and writes the passed and failed counts to WORKDIR/counts.
+Usage: quindle_atspi.py PROGRAM WORKDIR x11|wayland SCALE   (PROGRAM's wordlist.txt sits beside it)
+Runs under an X server (DISPLAY, QT_SCALE_FACTOR=SCALE) or a sway whose output has SCALE (WAYLAND_DISPLAY,
+SWAYSOCK), in a D-Bus session of its own, on which the accessibility bus and its registry start on
+demand. Prints one line per case and writes the passed and failed counts to WORKDIR/counts.
 """
+import json
 import os
 import re
 import shutil
@@ -83,6 +86,13 @@ COMMANDS = [
 
 WAIT = 10  # seconds a step may take before it counts as failed; they take milliseconds
 
+# The name of the desktop file that a Wayland client gives the compositor for its icon and grouping:
+# packaging installs quindle.desktop.
+DESKTOP_FILE = "quindle"
+
+# Set by main(): "x11" or "wayland".
+DISPLAY = "x11"
+
 
 class Failure(Exception):
     pass
@@ -109,18 +119,81 @@ def check(condition, message):
         raise Failure(message)
 
 
+# Each wtype run is a new virtual keyboard with a keymap of its own, which the program must take before
+# a key counts: a key sent at once is lost.
+WTYPE = ["wtype", "-s", "200"]
+
+
 def keys(*names):
-    subprocess.run(["xdotool", "key", "--delay", "20", *names], check=True)
+    """Presses keys named as xdotool names them, with "+" between modifiers and the key."""
+    if DISPLAY == "x11":
+        subprocess.run(["xdotool", "key", "--delay", "20", *names], check=True)
+        return
+    args = []
+    for name in names:
+        *modifiers, key = name.split("+")
+        args += [a for m in modifiers for a in ("-M", m)] + ["-k", key]
+        args += [a for m in reversed(modifiers) for a in ("-m", m)]
+    subprocess.run(WTYPE + args, check=True, timeout=WAIT)
 
 
 def type_text(text):
-    if text:
+    if not text:
+        return
+    if DISPLAY == "x11":
         subprocess.run(["xdotool", "type", "--delay", "20", "--", text], check=True)
+    else:
+        subprocess.run(WTYPE + ["-d", "20", "--", text], check=True, timeout=WAIT)
+
+
+UTF8 = "text/plain;charset=utf-8"
 
 
 def clipboard():
-    out = subprocess.run(["xclip", "-selection", "clipboard", "-o"], capture_output=True, timeout=5)
-    return out.stdout
+    """The clipboard's text as bytes. On Wayland every plain-text type offered must hold the same bytes;
+    where they differ, all of them come back, which equals no text."""
+    if DISPLAY == "x11":
+        return subprocess.run(["xclip", "-selection", "clipboard", "-o"], capture_output=True,
+                              timeout=5).stdout
+    # wl-paste reads through the data-control protocol, without a window or the focus of its own.
+    offered = subprocess.run(["wl-paste", "--list-types"], capture_output=True, text=True, timeout=5)
+    types = [t for t in offered.stdout.split() if t in ("text/plain", UTF8)]
+    held = {t: subprocess.run(["wl-paste", "--no-newline", "--type", t], capture_output=True,
+                              timeout=5).stdout for t in types}
+    values = set(held.values())
+    return values.pop() if len(values) == 1 else held
+
+
+def sway_windows(pid):
+    """The compositor's windows of the process, as swaymsg describes them: name, app_id, focus, shell
+    and rectangles."""
+    tree = json.loads(subprocess.run(["swaymsg", "--raw", "-t", "get_tree"], capture_output=True,
+                                     check=True, timeout=5).stdout)
+    found = []
+
+    def walk(node):
+        if node.get("pid") == pid:
+            found.append(node)
+        for child in node.get("nodes", []) + node.get("floating_nodes", []):
+            walk(child)
+
+    walk(tree)
+    return found
+
+
+def screenshot(path, rect):
+    """Takes the compositor's picture of a rectangle as a binary PPM and returns (width, height,
+    number of colours)."""
+    geometry = f"{rect['x']},{rect['y']} {rect['width']}x{rect['height']}"
+    subprocess.run(["grim", "-t", "ppm", "-g", geometry, path], check=True, timeout=WAIT)
+    with open(path, "rb") as f:
+        data = f.read()
+    magic, width, height, depth, pixels = data.split(maxsplit=4)
+    check(magic == b"P6" and depth == b"255", f"{path} is no binary PPM")
+    width, height = int(width), int(height)
+    pixels = pixels[:width * height * 3]
+    colours = {pixels[i:i + 3] for i in range(0, len(pixels), 3)}
+    return width, height, len(colours)
 
 
 def role(acc):
@@ -212,7 +285,12 @@ class Program:
         return f"{role(found)} {found.name}" if found else None
 
     def activate(self):
-        """Gives the window the input focus, as a window manager does when a box closes; none runs here."""
+        """On X11 gives the window the input focus, as a window manager does when a box closes; none runs
+        there. On Wayland a client cannot take the focus: the compositor must give it back by itself."""
+        if DISPLAY == "wayland":
+            wait_for("the compositor to make the window active",
+                     lambda: has(self.window(), pyatspi.STATE_ACTIVE))
+            return
         search = ["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.process.pid),
                   "--name", "^" + re.escape(TITLE) + "$"]
         ids = subprocess.run(search, capture_output=True, text=True).stdout.split()
@@ -230,9 +308,27 @@ class Program:
         box = wait_for(f'the "{title}" box', self.box)
         seen = (box.name, icon_name(box), box_text(box))
         check(seen == expected, f"box {seen!r}, expected {expected!r}")
+        if DISPLAY == "wayland":
+            self.expect_box_focused(title)
         if after:
             after()
         self.dismiss(box)
+
+    def compositor_window(self, title):
+        windows = [w for w in sway_windows(self.process.pid) if w.get("name") == title]
+        check(len(windows) == 1, f'expected one window "{title}" in the compositor, found {len(windows)}')
+        return windows[0]
+
+    def expect_box_focused(self, title):
+        """The compositor gives a new box the keyboard focus, so that Enter or Space answers it; the
+        window behind it is inactive until the box closes."""
+        wait_for(f'the compositor to focus the "{title}" box',
+                 lambda: self.compositor_window(title).get("focused"))
+        # The missing-list box comes before the window.
+        windows = [w for w in sway_windows(self.process.pid) if w.get("name") == TITLE]
+        check(not any(w.get("focused") for w in windows), "the window keeps the focus beside the box")
+        box = self.compositor_window(title)
+        check(box.get("app_id") == DESKTOP_FILE, f"the box names {box.get('app_id')!r}, not {DESKTOP_FILE!r}")
 
     def dismiss(self, box):
         ok = pyatspi.findDescendant(box, lambda a: role(a) == "push button" and a.name == "OK")
@@ -300,10 +396,10 @@ def announce_screen_reader():
 
 
 class Suite:
-    def __init__(self, program, work):
+    def __init__(self, program, work, scale):
         self.program = program
         self.work = work
-        self.scale = os.environ.get("QT_SCALE_FACTOR", "1")
+        self.scale = scale
         self.passed = 0
         self.failed = 0
         self.running = None
@@ -314,11 +410,11 @@ class Suite:
             body()
         except Exception as error:  # a failed case is reported; the next one starts afresh
             self.failed += 1
-            print(f"FAIL: scale {self.scale}: {name}: {error}", flush=True)
+            print(f"FAIL: {DISPLAY} scale {self.scale}: {name}: {error}", flush=True)
             self.dismiss_boxes()
             return False
         self.passed += 1
-        print(f"ok: scale {self.scale}: {name}", flush=True)
+        print(f"ok: {DISPLAY} scale {self.scale}: {name}", flush=True)
         return True
 
     def dismiss_boxes(self):
@@ -336,23 +432,47 @@ class Suite:
         return self.running
 
     def serve_clipboard(self, data):
-        server = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-i"], stdin=subprocess.PIPE,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        server.stdin.write(data)
-        server.stdin.close()
+        """Another client owns the clipboard and serves it until it is ended. wl-copy stays in the
+        foreground so that it can be ended by its id, and takes the text as an argument: what it reads
+        from its input it keeps in a folder of /tmp, which only it removes, and only when it ends by
+        itself."""
+        if DISPLAY == "x11":
+            server = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-i"],
+                                      stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL)
+            server.stdin.write(data)
+            server.stdin.close()
+        else:
+            server = subprocess.Popen(["wl-copy", "--foreground", "--type", UTF8, "--", data],
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.servers.append(server)
-        wait_for("xclip to serve the clipboard", lambda: clipboard() == data)
+        wait_for("the other client to serve the clipboard", lambda: clipboard() == data)
+
+    def rest_keyboard(self):
+        """A session's seat always has a keyboard. Each wtype run brings a keyboard of its own and takes it
+        away when it ends; were it the seat's only one, the program would lose the keyboard focus between
+        two runs, as if its window were left. One wtype that types nothing keeps a keyboard there, for ten
+        minutes at most, longer than any run, should the suite die before it ends it."""
+        keeper = subprocess.Popen(["wtype", "-s", "600000"], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+        self.servers.append(keeper)
+        time.sleep(0.2)
+        check(keeper.poll() is None, f"wtype ended with status {keeper.returncode}")
 
     def run(self):
+        if DISPLAY == "wayland":
+            self.rest_keyboard()
         folder = os.path.join(self.work, "copy")
         os.makedirs(folder)
-        copy = os.path.join(folder, "quindle")
+        # Under a name of its own: a Wayland client that names no desktop file is known by its program's.
+        copy = os.path.join(folder, "quindle-copy")
         shutil.copy2(self.program, copy)
         self.case("missing word list: \"Error!\" comes before the window, then AutoRot is off",
                   lambda: self.missing_list(copy))
         with open(os.path.join(folder, "wordlist.txt"), "w") as f:
             f.write("# a list the cases can count on\nhello\nworld\n")
-        if not self.case("word list found: the window opens ready, centred, every control named",
+        placed = "centred" if DISPLAY == "x11" else "placed whole by the compositor"
+        if not self.case(f"word list found: the window opens ready, {placed}, every control named",
                          lambda: self.starts_ready(copy)):
             return
         for name, text, level, button, box, after in COMMANDS:
@@ -388,15 +508,12 @@ class Suite:
         print("\n".join(f"    {line}" for line in lines))
         check(rows == TREE, f"the tree differs from the expected one:\n{rows}")
         x, y, width, height = window.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        _, _, screen_width, screen_height = pyatspi.Registry.getDesktop(0).queryComponent().getExtents(0)
         # Only the proportions are fixed; the dpi and the scale size the whole window.
         check(width * 312 == height * 480, f"window is {width}x{height}, not 480x312 or a multiple")
-        # Qt 6.4 gives the extents in its scaled pixels while the screen is measured in the display's own.
-        centred = any(abs((2 * x + width) * f - screen_width) <= f
-                      and abs((2 * y + height) * f - screen_height) <= f for f in {1, float(self.scale)})
-        check(centred, f"window at {x},{y} size {width}x{height} is off the centre of "
-                       f"{screen_width}x{screen_height}")
-        print(f"    window {width}x{height} at {x},{y}")
+        if DISPLAY == "wayland":
+            self.placed_by_compositor(program, width, height)
+        else:
+            self.centred(x, y, width, height)
         check(program.focused() == "text Text", f"the focus starts in {program.focused()}")
         check(text_of(program.text_box()) == "", "the text box is not empty")
         check(text_of(program.level_box()) == "13", "the level box does not read 13")
@@ -406,6 +523,50 @@ class Suite:
         check(not has(program.control("check box", "Fixed width font"), pyatspi.STATE_CHECKED),
               "the font toggle starts checked")
 
+    def placed_by_compositor(self, program, width, height):
+        """A Wayland client cannot place its window: the compositor does, and the program must work
+        wherever it lands. It must land whole on the output, at the size the program laid out, named by
+        its desktop file, and painted at the output's scale."""
+        found = program.compositor_window(TITLE)
+        rect, inner = found["rect"], found["window_rect"]
+        output = next(o for o in json.loads(subprocess.run(
+            ["swaymsg", "--raw", "-t", "get_outputs"], capture_output=True, check=True, timeout=5).stdout)
+            if o.get("active"))
+        screen = output["rect"]
+        print(f"    compositor: window {inner['width']}x{inner['height']} at {rect['x']},{rect['y']} on "
+              f"{screen['width']}x{screen['height']} at scale {output['scale']}, "
+              f"app_id {found.get('app_id')}")
+        check(found.get("shell") == "xdg_shell",
+              f"the window is a {found.get('shell')} one, not a native Wayland one")
+        check(found.get("app_id") == DESKTOP_FILE,
+              f"the window names {found.get('app_id')!r}, not its desktop file {DESKTOP_FILE!r}")
+        check((inner["width"], inner["height"]) == (width, height),
+              f"the compositor shows {inner['width']}x{inner['height']}, the program laid out "
+              f"{width}x{height}")
+        check(found.get("type") == "floating_con",
+              "the compositor tiles the window instead of floating it at its fixed size")
+        check(0 <= rect["x"] and rect["x"] + rect["width"] <= screen["width"] and 0 <= rect["y"]
+              and rect["y"] + rect["height"] <= screen["height"], "the window is not wholly on the output")
+        check(float(output["scale"]) == float(self.scale), f"the output's scale is {output['scale']}")
+        area = dict(x=rect["x"] + inner["x"], y=rect["y"] + inner["y"], width=width, height=height)
+        shot = os.path.join(self.work, "window.ppm")
+        pixels_wide, pixels_high, colours = screenshot(shot, area)
+        # The compositor's picture holds the output's pixels: twice as many each way at scale 2.
+        scale = int(float(self.scale))
+        check((pixels_wide, pixels_high) == (width * scale, height * scale),
+              f"the window's picture is {pixels_wide}x{pixels_high}, not its size times {scale}")
+        check(colours > 2, f"the window's picture has {colours} colours: nothing was painted")
+        subprocess.run(["grim", os.path.join(self.work, "screen.png")], check=True, timeout=WAIT)
+
+    def centred(self, x, y, width, height):
+        _, _, screen_width, screen_height = pyatspi.Registry.getDesktop(0).queryComponent().getExtents(0)
+        # Qt 6.4 gives the extents in its scaled pixels while the screen is measured in the display's own.
+        centred = any(abs((2 * x + width) * f - screen_width) <= f
+                      and abs((2 * y + height) * f - screen_height) <= f for f in {1, float(self.scale)})
+        check(centred, f"window at {x},{y} size {width}x{height} is off the centre of "
+                       f"{screen_width}x{screen_height}")
+        print(f"    window {width}x{height} at {x},{y}")
+
     def command(self, text, level, button, box, after):
         program = self.running
         program.set_text(text)
@@ -413,11 +574,16 @@ class Suite:
         act(program.button(button), "Press")
         if box:
             # The text stays as it was while the box shows: a refusal changes nothing, AutoRot's verdict
-            # comes before its decoding.
+            # comes before its decoding. The box is modal: a key typed meanwhile never reaches the window
+            # behind it, which the checks of both boxes below would show.
             def unchanged():
                 seen = text_of(program.text_box())
                 check(seen == text, f"the text reads {seen!r} under the box")
+                keys("x")
             program.expect_box(box, unchanged)
+            # Once the window is active again, the keys go where they went before the box.
+            wait_for(f"the focus back in the level box (it is on {program.focused()})",
+                     lambda: program.focused() == "text ROT level:")
         program.wait_text(after)
         check(text_of(program.level_box()) == level, "the level box changed")
 
@@ -578,12 +744,13 @@ class Suite:
 
 
 def main():
-    if len(sys.argv) != 3:
-        sys.exit(f"usage: {sys.argv[0]} PROGRAM WORKDIR")
-    program, work = os.path.realpath(sys.argv[1]), sys.argv[2]
+    global DISPLAY
+    if len(sys.argv) != 5 or sys.argv[3] not in ("x11", "wayland"):
+        sys.exit(f"usage: {sys.argv[0]} PROGRAM WORKDIR x11|wayland SCALE")
+    program, work, DISPLAY = os.path.realpath(sys.argv[1]), sys.argv[2], sys.argv[3]
     os.makedirs(work, exist_ok=True)
     announce_screen_reader()
-    suite = Suite(program, work)
+    suite = Suite(program, work, sys.argv[4])
     try:
         suite.run()
     finally:
