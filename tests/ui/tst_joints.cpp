@@ -1,5 +1,6 @@
 // Joints are invisible to the hands: a box that shows its paragraphs in pieces of a few units answers
 // every key exactly as a box that shows them whole.
+#include <QAbstractTextDocumentLayout>
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -22,6 +23,8 @@ private slots:
     void randomKeysActAsWithoutJoints();
     void randomKeysOverClustersAndDirections_data();
     void randomKeysOverClustersAndDirections();
+    void piecesTakeTheirParagraphsDirection_data();
+    void piecesTakeTheirParagraphsDirection();
     void clickAtPieceEndRestsAfterJoint();
     void upAndDownStepOneLine_data();
     void upAndDownStepOneLine();
@@ -329,6 +332,41 @@ void TestJoints::randomClusterKeys(quint32 seed, const QStringList &units, const
             qWarning("seed %u, round %d, action %d", seed, round, action);
         QCOMPARE(Seen(boxes.pieces), Seen(boxes.whole));
         QCOMPARE(Heard(boxes.pieces), Heard(boxes.whole));
+    }
+}
+
+void TestJoints::piecesTakeTheirParagraphsDirection_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+    // Pieces of 8 units start in both scripts; the first strong character of the whole paragraph decides.
+    QTest::newRow("Hebrew, then English")
+        << u"\u05e9\u05dc\u05d5\u05dd the quick brown fox jumps"_s << Qt::RightToLeft;
+    QTest::newRow("English, then Hebrew")
+        << u"the quick brown \u05e9\u05dc\u05d5\u05dd \u05e9\u05dc\u05d5\u05dd \u05e9\u05dc\u05d5\u05dd"_s
+        << Qt::LeftToRight;
+    QTest::newRow("digits, then Arabic")
+        << u"1234567 89 1011 \u0645\u0631\u062d\u0628\u0627 abc"_s << Qt::RightToLeft;
+    // The layout skips an isolate, as Qt does for a paragraph shown whole.
+    QTest::newRow("an isolate first")
+        << u"\u2067\u05e9\u05dc\u05d5\u05dd\u2069 the quick brown fox"_s << Qt::LeftToRight;
+}
+
+void TestJoints::piecesTakeTheirParagraphsDirection()
+{
+    QFETCH(QString, text);
+    QFETCH(Qt::LayoutDirection, direction);
+    Boxes boxes;
+    boxes.pieces.replaceAll(text);
+    boxes.whole.replaceAll(text);
+    QVERIFY(boxes.pieces.document()->blockCount() > 2);
+    const QTextBlock whole = boxes.whole.document()->begin();
+    boxes.whole.document()->documentLayout()->blockBoundingRect(whole);
+    QCOMPARE(whole.layout()->textOption().textDirection(), Qt::LayoutDirectionAuto);
+    for (QTextBlock block = boxes.pieces.document()->begin(); block.isValid(); block = block.next()) {
+        boxes.pieces.document()->documentLayout()->blockBoundingRect(block);
+        QCOMPARE(block.layout()->textOption().textDirection(), direction);
+        QCOMPARE(block.textDirection(), whole.textDirection());
     }
 }
 
