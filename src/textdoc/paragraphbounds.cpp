@@ -30,26 +30,22 @@ bool IsRegionalIndicator(const ExactText &text, qsizetype i)
     return c >= 0x1f1e6 && c <= 0x1f1ff;
 }
 
-// Whether Qt's cluster rules after the character at `i` look at nothing before it: a letter, a digit, a space
-// or plain ASCII, none of which is a mark, a joiner, a regional indicator or a pictograph, whose clusters
-// reach back over runs of their kind.
+// Whether Qt's cluster rules after the character at `i` look at nothing before it: anything but a mark, a
+// joiner, a modifier or a regional indicator, whose clusters reach back over runs of their kind.
 bool FreshStart(const ExactText &text, qsizetype i)
 {
-    const QChar c = text.at(i);
-    if (c.unicode() >= 0x20 && c.unicode() < 0x7f)
-        return true;
-    if (c.isLowSurrogate())
+    if (text.at(i).isLowSurrogate() || IsRegionalIndicator(text, i))
         return false;
     switch (QChar::category(CodePointAt(text, i))) {
-    case QChar::Letter_Uppercase:
-    case QChar::Letter_Lowercase:
-    case QChar::Letter_Titlecase:
-    case QChar::Letter_Other:
-    case QChar::Number_DecimalDigit:
-    case QChar::Separator_Space:
-        return true;
-    default:
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Other_Format:
+    case QChar::Symbol_Modifier:
+    case QChar::Letter_Modifier:
         return false;
+    default:
+        return true;
     }
 }
 
@@ -137,6 +133,9 @@ qsizetype CutNear(
     for (qsizetype reach = kNear;; reach *= 8) {
         const qsizetype from = std::max(low, target - reach);
         const qsizetype to = std::min(high, target + reach);
+        // Line-break rules cost more to run: they are looked for near the target only.
+        if (lines && reach > kNear * 8)
+            return -1;
         Window window(text, WindowStart(text, known, from), to, lines);
         const qsizetype cut = Nearest(from, target, to, [&](qsizetype at) {
             return ReadsAsWhole(text, at) && window.cluster(at) && (!lines || window.line(at));
@@ -153,15 +152,15 @@ qsizetype LineCutNear(const ExactText &text, qsizetype known, qsizetype low, qsi
     return CutNear(text, known, low, target, high, true);
 }
 
+qsizetype SpaceCutNear(
+    const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high)
+{
+    return Nearest(low, target, high,
+        [&](qsizetype at) { return text.at(at - 1).isSpace() && IsPieceStart(text, known, at); });
+}
+
 qsizetype ClusterCutNear(
     const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high)
 {
     return CutNear(text, known, low, target, high, false);
-}
-
-qsizetype ClusterContextEnd(const ExactText &text, qsizetype offset)
-{
-    while (offset < text.size() && !ExactText::isBreak(text.at(offset)) && !FreshStart(text, offset))
-        ++offset;
-    return offset;
 }

@@ -18,6 +18,8 @@ qsizetype CutAfter(const ExactText &text, qsizetype exact, qsizetype cut, qsizet
     const qsizetype target = known + chunk;
     qsizetype at = LineCutNear(text, known, known + chunk / 2, target, known + chunk * 3 / 2);
     if (at < 0)
+        at = SpaceCutNear(text, known, known + chunk / 2, target, known + chunk * 3 / 2);
+    if (at < 0)
         at = ClusterCutNear(text, known, known + chunk / 2, target, exact + length - chunk / 2);
     return at < 0 ? -1 : at - exact;
 }
@@ -29,8 +31,6 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
     chunk = std::max<qsizetype>(chunk, 2);
     // Joints added or taken out before `to` move it, not its distance from the end.
     const qsizetype tail = text.positions() - to;
-    // Up to here an edit can have made a cluster go on over a joint; offsets do not move with joints.
-    const qsizetype context = ClusterContextEnd(text, text.toExact(to));
     qsizetype start = text.pieceStart(from);
     qsizetype exact = text.toExact(start);
     bool jointBefore = start > 0 && text.isJoint(start - 1);
@@ -72,7 +72,9 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
             text.insertJoint(end - length + cut);
             edits.append({end - length + cut, true});
         }
-        if (end >= text.positions() || (end >= text.positions() - tail && exact + length >= context))
+        // Past the edit a joint that still stands where a piece may start reads on as before, and so do
+        // those after it.
+        if (end >= text.positions() - tail || end >= text.positions())
             return;
         // On past the break or joint that ends the piece.
         jointBefore = text.isJoint(end);

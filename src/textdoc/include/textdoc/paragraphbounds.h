@@ -14,13 +14,11 @@ class ExactText;
 bool IsPieceStart(const ExactText &text, qsizetype known, qsizetype offset);
 
 // Cuts in [low, high] near `target`, all within one paragraph and after `known` (as above), those at or
-// before the target first, or -1 if there is none: a line-break opportunity where a piece may start, or just
-// a place where one may.
+// before the target first, or -1 if there is none: a line-break opportunity where a piece may start, within
+// a few hundred units of the target; after a space; or just a place where a piece may start.
 qsizetype LineCutNear(
+    const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high);
+qsizetype SpaceCutNear(
     const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high);
 qsizetype ClusterCutNear(
     const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high);
-
-// How far past an edit that ends at exact offset `offset` the cluster boundaries can have moved: to the end
-// of the run of marks, joiners and regional indicators there, whose clusters are read back over the run.
-qsizetype ClusterContextEnd(const ExactText &text, qsizetype offset);
