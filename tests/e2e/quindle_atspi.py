@@ -718,6 +718,27 @@ class Suite:
             word, start, end = text.getTextAtOffset(offset, pyatspi.TEXT_BOUNDARY_WORD_START)
             check(paragraph[start:end] == word and word.strip(" .") in words,
                   f"the word at {offset} reads {word!r} at {start}:{end}")
+        # A change past the first cut is told at its offset in the whole text.
+        told = []
+
+        def listen(event):
+            if role(event.source) == "text" and event.source.name == "Text":
+                told.append((event.type, event.detail1, event.any_data))
+
+        def heard():
+            GLib.MainContext.default().iteration(False)
+            return ("object:text-changed:insert", 20_000, "Z") in told
+
+        pyatspi.Registry.registerEventListener(listen, "object:text-changed")
+        try:
+            text.setCaretOffset(20_000)
+            wait_for("the caret at 20000", lambda: text.caretOffset == 20_000)
+            type_text("Z")
+            wait_for(f"the insertion told at 20000 (told: {told[-3:]})", heard)
+        finally:
+            pyatspi.Registry.deregisterEventListener(listen, "object:text-changed")
+        check(text.getText(19_998, 20_003) == paragraph[19_998:20_000] + "Z" + paragraph[20_000:20_002],
+              "the Z stands elsewhere")
         keys("ctrl+a", "BackSpace")
         program.wait_text("")
 
