@@ -49,13 +49,38 @@ bool FreshStart(const ExactText &text, qsizetype i)
     }
 }
 
+// Whether characters of no script of their own (spaces, digits, emoji, marks) at `offset` come before one of
+// a script with Qt's own cluster rules (Indic, Thai and the like). At a text's start Qt reads them in that
+// script, and splits them unit by unit; in a paragraph they take the script before them. A piece is never
+// longer than this, so no farther character can be the first of its own with a script.
+bool TakesTailoredScript(const ExactText &text, qsizetype offset)
+{
+    constexpr qsizetype kLongestPiece = qsizetype(1) << 15;
+    const qsizetype end = std::min(text.size(), offset + kLongestPiece);
+    for (qsizetype i = offset; i < end && !ExactText::isBreak(text.at(i)); ++i) {
+        const char32_t c = CodePointAt(text, i);
+        const QChar::Script script = QChar::script(c);
+        if (script > QChar::Script_Common)
+            return i > offset
+                && ((script >= QChar::Script_Devanagari && script <= QChar::Script_Thai)
+                    || script == QChar::Script_Tibetan || script == QChar::Script_Myanmar
+                    || script == QChar::Script_Khmer);
+        i += c > 0xffff;
+    }
+    return false;
+}
+
 // Whether Qt, reading from a cluster start at `offset` on, finds the clusters the whole paragraph has. It
-// does everywhere but before a regional indicator: one that follows a pictograph Qt pairs with the one after
-// it, not with the one before, as it does at the start of a text.
+// does everywhere but in two places: before a regional indicator, as one that follows a pictograph Qt pairs
+// with the one after it, not with the one before, as it does at the start of a text; and before characters
+// that would take the script of a later one with cluster rules of its own.
 bool ReadsAsWhole(const ExactText &text, qsizetype offset)
 {
-    return offset == 0 || ExactText::isBreak(text.at(offset - 1)) || !IsRegionalIndicator(text, offset)
-        || (offset >= 2 && IsRegionalIndicator(text, offset - 2));
+    if (offset == 0 || ExactText::isBreak(text.at(offset - 1)))
+        return true;
+    if (IsRegionalIndicator(text, offset) && !(offset >= 2 && IsRegionalIndicator(text, offset - 2)))
+        return false;
+    return !TakesTailoredScript(text, offset);
 }
 
 // Where to start reading so that the rules agree with the whole paragraph from `from` on.
@@ -138,7 +163,7 @@ qsizetype CutNear(
             return -1;
         Window window(text, WindowStart(text, known, from), to, lines);
         const qsizetype cut = Nearest(from, target, to, [&](qsizetype at) {
-            return ReadsAsWhole(text, at) && window.cluster(at) && (!lines || window.line(at));
+            return window.cluster(at) && (!lines || window.line(at)) && ReadsAsWhole(text, at);
         });
         if (cut >= 0 || (from == low && to == high))
             return cut;

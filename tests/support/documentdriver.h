@@ -52,8 +52,11 @@ public:
         case 3: { // a cut, or one letter typed over a selection, which never starts or ends at a joint
             caret += isJoint(caret);
             end -= end > caret && isJoint(end - 1);
-            if (end <= caret)
+            if (end <= caret) {
+                // The selection the user made went to nothing between joints, yet the caret moved.
+                document_.caretMoved(caret, false);
                 return check();
+            }
             const QString typed = choose(2) ? QStringLiteral("q") : QString();
             document_.caretMoved(end, true);
             expectChange(caret, end, typed);
