@@ -3,6 +3,7 @@
 #include "textdoc/exacttext.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace
@@ -33,6 +34,14 @@ bool ExactText::isBreak(QChar c)
 namespace
 {
 
+// Stamps for the units' changes, unique among all texts, so that a text moved into another's place is told
+// from it.
+quint64 NextStamp()
+{
+    static std::atomic<quint64> stamps {0};
+    return ++stamps;
+}
+
 bool IsCrLf(QStringView text, qsizetype i)
 {
     return text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
@@ -59,6 +68,7 @@ qsizetype ExactText::positionsOf(QStringView text)
 
 void ExactText::assign(const QString &text)
 {
+    unitChanges_ = NextStamp();
     units_ = text;
     gapBegin_ = gapEnd_ = text.size();
     crLfs_.clear();
@@ -78,6 +88,7 @@ void ExactText::assign(const QString &text)
 
 QString ExactText::replace(qsizetype from, qsizetype removed, QStringView added)
 {
+    unitChanges_ = NextStamp();
     const qsizetype exactFrom = toExact(from);
     const qsizetype exactTo = toExact(from + removed);
     QString removedText = mid(exactFrom, exactTo - exactFrom);

@@ -56,37 +56,59 @@ bool FreshStart(const ExactText &text, qsizetype i)
 bool TakesTailoredScript(const ExactText &text, qsizetype offset)
 {
     constexpr qsizetype kLongestPiece = qsizetype(1) << 15;
+    // A long run of them (emoji, flags) is asked about at each cut along it: what was read of it serves on.
+    static struct {
+        const ExactText *text = nullptr;
+        quint64 changes = 0;
+        qsizetype from = 0;
+        qsizetype to = 0; // [from, to) holds no character of a script
+        bool ended = false; // the run ends at `to`, at one with a script or at the paragraph's end
+        bool tailored = false; // the one with a script there has cluster rules of its own
+    } run;
+    if (run.text != &text || run.changes != text.unitChanges() || offset < run.from || offset > run.to)
+        run = {&text, text.unitChanges(), offset, offset, false, false};
     const qsizetype end = std::min(text.size(), offset + kLongestPiece);
-    for (qsizetype i = offset; i < end && !ExactText::isBreak(text.at(i)); ++i) {
-        const char32_t c = CodePointAt(text, i);
+    while (!run.ended && run.to < end) {
+        if (ExactText::isBreak(text.at(run.to))) {
+            run.ended = true;
+            break;
+        }
+        const char32_t c = CodePointAt(text, run.to);
         const QChar::Script script = QChar::script(c);
-        if (script > QChar::Script_Common)
-            return i > offset
-                && ((script >= QChar::Script_Devanagari && script <= QChar::Script_Thai)
-                    || script == QChar::Script_Tibetan || script == QChar::Script_Myanmar
-                    || script == QChar::Script_Khmer);
-        i += c > 0xffff;
+        if (script > QChar::Script_Common) {
+            run.ended = true;
+            run.tailored = (script >= QChar::Script_Devanagari && script <= QChar::Script_Thai)
+                || script == QChar::Script_Tibetan || script == QChar::Script_Myanmar
+                || script == QChar::Script_Khmer;
+            break;
+        }
+        run.to += c > 0xffff ? 2 : 1;
     }
-    return false;
+    return run.ended && run.tailored && run.to > offset && run.to - offset <= kLongestPiece;
 }
 
 // Whether Qt, reading from a cluster start at `offset` on, finds the clusters the whole paragraph has. It
 // does everywhere but in two places: before a regional indicator, as one that follows a pictograph Qt pairs
 // with the one after it, not with the one before, as it does at the start of a text; and before characters
 // that would take the script of a later one with cluster rules of its own.
+bool PairsAsWhole(const ExactText &text, qsizetype offset)
+{
+    return offset == 0 || ExactText::isBreak(text.at(offset - 1)) || !IsRegionalIndicator(text, offset)
+        || (offset >= 2 && IsRegionalIndicator(text, offset - 2));
+}
+
 bool ReadsAsWhole(const ExactText &text, qsizetype offset)
 {
     if (offset == 0 || ExactText::isBreak(text.at(offset - 1)))
         return true;
-    if (IsRegionalIndicator(text, offset) && !(offset >= 2 && IsRegionalIndicator(text, offset - 2)))
-        return false;
-    return !TakesTailoredScript(text, offset);
+    return PairsAsWhole(text, offset) && !TakesTailoredScript(text, offset);
 }
 
-// Where to start reading so that the rules agree with the whole paragraph from `from` on.
+// Where to start reading so that the rules agree with the whole paragraph from `from` on. Characters of no
+// script at the start may be read in a later script; any offset among them is asked about on its own.
 qsizetype WindowStart(const ExactText &text, qsizetype known, qsizetype from)
 {
-    const bool knownServes = ReadsAsWhole(text, known);
+    const bool knownServes = PairsAsWhole(text, known);
     qsizetype start = std::min(from - kResync, knownServes ? from : known - 1);
     const qsizetype floor = knownServes ? known : 0;
     while (start > floor && !ExactText::isBreak(text.at(start - 1)) && !FreshStart(text, start))
@@ -143,8 +165,8 @@ bool IsPieceStart(const ExactText &text, qsizetype known, qsizetype offset)
 {
     if (offset <= known || offset >= text.size() || ExactText::isBreak(text.at(offset)))
         return true;
-    return ReadsAsWhole(text, offset)
-        && Window(text, WindowStart(text, known, offset), offset, false).cluster(offset);
+    return Window(text, WindowStart(text, known, offset), offset, false).cluster(offset)
+        && ReadsAsWhole(text, offset);
 }
 
 namespace

@@ -50,6 +50,8 @@ public:
     // at its edge.
     qsizetype toPosition(qsizetype offset, bool roundUp) const;
     qsizetype overlongWords() const { return overlongWords_; }
+    // Changes with the units, and is never the same for two states of them, of this text or another.
+    quint64 unitChanges() const { return unitChanges_; }
     // Offsets in the text as a box that shows its paragraphs whole shows it: every break one, no joint any.
     qsizetype shownOffset(qsizetype position) const { return position - jointsBelow(position); }
     // The last position at a shown offset: after a joint there.
@@ -98,4 +100,5 @@ private:
     Marks crLfs_;
     Marks joints_;
     qsizetype overlongWords_ = 0;
+    quint64 unitChanges_ = 0;
 };
