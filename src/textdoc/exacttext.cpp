@@ -204,6 +204,44 @@ QChar ExactText::shownAt(qsizetype position) const
     return isBreak(c) ? QChar(QChar::ParagraphSeparator) : c;
 }
 
+QString ExactText::shownDifference(QStringView shown) const
+{
+    qsizetype unit = 0;
+    qsizetype joint = nextJoint(0);
+    for (qsizetype position = 0; position < positions_; ++position) {
+        QChar expected = QChar::ParagraphSeparator;
+        const char *what = "a joint";
+        if (position == joint) {
+            joint = nextJoint(position + 1);
+        } else {
+            if (unit >= size())
+                return QStringLiteral("the exact text ends at position %1 of its %2")
+                    .arg(position)
+                    .arg(positions_);
+            const QChar c = at(unit);
+            what = isBreak(c) ? "a break" : "a unit";
+            expected = isBreak(c) ? QChar(QChar::ParagraphSeparator) : c;
+            unit += crLfs_.contains(position, positions_) ? 2 : 1;
+        }
+        if (position >= shown.size() || shown[position] != expected)
+            return QStringLiteral("at position %1 the document shows %2 where the exact text has %3 (U+%4)")
+                .arg(position)
+                .arg(position < shown.size()
+                        ? QStringLiteral("U+%1").arg(uint(shown[position].unicode()), 4, 16, QLatin1Char('0'))
+                        : QStringLiteral("its end"))
+                .arg(QLatin1String(what))
+                .arg(uint(expected.unicode()), 4, 16, QLatin1Char('0'));
+    }
+    if (shown.size() != positions_ || unit != size())
+        return QStringLiteral(
+            "the document has %1 positions where the exact text has %2 in %3 of its %4 units")
+            .arg(shown.size())
+            .arg(positions_)
+            .arg(unit)
+            .arg(size());
+    return QString();
+}
+
 void ExactText::copyOut(qsizetype from, qsizetype length, QChar *out) const
 {
     const QChar *units = units_.constData();

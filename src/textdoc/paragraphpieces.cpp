@@ -86,6 +86,36 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
     }
 }
 
+QString BrokenJointRule(const ExactText &text, qsizetype chunk)
+{
+    chunk = std::max<qsizetype>(chunk, 2);
+    for (qsizetype joint = text.nextJoint(0); joint < text.positions(); joint = text.nextJoint(joint + 1)) {
+        const qsizetype offset = text.toExact(joint);
+        const auto broken = [&](const char *rule) {
+            return QStringLiteral("the joint at position %1 (offset %2) %3")
+                .arg(joint)
+                .arg(offset)
+                .arg(QLatin1String(rule));
+        };
+        if (offset == 0 || offset == text.size() || ExactText::isBreak(text.at(offset - 1))
+            || ExactText::isBreak(text.at(offset)) || text.isJoint(joint + 1))
+            return broken("stands at a paragraph's edge or beside another joint");
+        // The piece before starts at the paragraph's start or at a joint already found sound.
+        const qsizetype before = text.toExact(text.pieceStart(joint));
+        if (!IsPieceStart(text, before, offset))
+            return broken("cuts a cluster, or a pair that Qt reads otherwise in a piece alone");
+        const qsizetype next = text.nextJoint(joint + 1);
+        const qsizetype limit
+            = std::min(offset + chunk / 2, next < text.positions() ? text.toExact(next) : text.size());
+        qsizetype after = offset;
+        while (after < limit && !ExactText::isBreak(text.at(after)))
+            ++after;
+        if (offset - before < chunk / 2 || after - offset < chunk / 2)
+            return broken("has a piece shorter than half a chunk beside it");
+    }
+    return QString();
+}
+
 ParagraphDirections DirectionsOf(const ExactText &text, qsizetype exactStart)
 {
     ParagraphDirections directions;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "textdoc/contract.h"
 #include "textdoc/paragraphpieces.h"
 
 TextDocument::TextDocument(qsizetype longestWord, qsizetype historyBudget)
@@ -39,7 +40,7 @@ TextDocument::Edit TextDocument::replaceAll(const QString &text, bool holdBack)
 
 TextDocument::Edit TextDocument::replace(qsizetype from, qsizetype to, const QString &text)
 {
-    Q_ASSERT(!behind_);
+    requireCaughtUp("a replace");
     history_.closeTyping();
     const qsizetype exactFrom = exact_.toExact(from);
     QString removed = exact_.mid(exactFrom, exact_.toExact(to) - exactFrom);
@@ -56,7 +57,7 @@ TextDocument::Edit TextDocument::replace(qsizetype from, qsizetype to, const QSt
 
 TextDocument::Edit TextDocument::move(qsizetype from, qsizetype to, qsizetype target)
 {
-    Q_ASSERT(!behind_);
+    requireCaughtUp("a move");
     history_.closeTyping();
     const qsizetype spanFrom = exact_.toExact(std::min(from, target));
     const qsizetype spanTo = exact_.toExact(std::max(to, target));
@@ -92,7 +93,7 @@ TextDocument::Edit TextDocument::redo()
 
 TextDocument::Edit TextDocument::swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step))
 {
-    Q_ASSERT(!behind_);
+    requireCaughtUp("an undo or redo");
     // A write that kept the text may have joined a lone CR and an LF into one CR LF break; a step's edge
     // inside it widens to take in the whole break.
     const qsizetype from = exact_.toPosition(step.from, false);
@@ -148,7 +149,7 @@ void TextDocument::analyse() const
 
 std::vector<TextDocument::Write> TextDocument::setParagraphChunk(qsizetype units)
 {
-    Q_ASSERT(!behind_);
+    requireCaughtUp("a new chunk");
     chunk_ = units;
     std::vector<Write> writes;
     fitPieces(writes, 0, exact_.positions());
@@ -251,9 +252,29 @@ void TextDocument::fitPieces(std::vector<Write> &writes, qsizetype from, qsizety
 {
     QList<JointEdit> joints;
     FitPieces(exact_, from, to, chunk_, joints);
+    if constexpr (Contract::kChecked) {
+        if (const QString broken = BrokenJointRule(exact_, chunk_); !broken.isEmpty())
+            Contract::Broken("every joint keeps the joint rules", broken);
+    }
     for (const JointEdit &joint : joints) {
         writes.push_back({joint.position, joint.position + (joint.added ? 0 : 1),
             joint.added ? QString(QChar::ParagraphSeparator) : QString(), true});
+    }
+}
+
+void TextDocument::requireCaughtUp(const char *command) const
+{
+    if (Contract::kChecked && behind_)
+        Contract::Broken("the view catches up before any edit but a whole-text write",
+            QStringLiteral("%1 came while the view showed an older text").arg(QLatin1String(command)));
+}
+
+void TextDocument::checkShown(QStringView shown) const
+{
+    if constexpr (Contract::kChecked) {
+        if (const QString difference = (behind_ ? shown_ : exact()).shownDifference(shown);
+            !difference.isEmpty())
+            Contract::Broken("the view's document shows the exact text", difference);
     }
 }
 

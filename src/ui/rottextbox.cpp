@@ -12,6 +12,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "textdoc/contract.h"
 #include "ui/deferredlayout.h"
 #include "ui/rottextboxaccessible.h"
 
@@ -109,6 +110,7 @@ void RotTextBox::apply(const TextDocument::Edit &edit)
     const LayoutPause pause(this);
     for (const TextDocument::Write &each : edit.writes)
         write(each);
+    checkShown();
     if (edit.caret >= 0)
         placeCaret(edit.caret);
 }
@@ -145,6 +147,7 @@ void RotTextBox::takeUserChange(int from, int removed, int added)
     touched(from, removed, added);
     for (const TextDocument::Write &joint : document_.userChanged(from, removed, shown, keyTyping_))
         write(joint);
+    checkShown();
     if (!layout_->paused()) {
         chooseWrapMode();
         settleDirections();
@@ -198,8 +201,18 @@ void RotTextBox::catchUp()
     // The change signal already ran for this text.
     const QSignalBlocker quiet(this);
     const LayoutPause pause(this);
-    for (const TextDocument::Write &each : document_.catchUp())
+    const std::vector<TextDocument::Write> writes = document_.catchUp();
+    for (const TextDocument::Write &each : writes)
         write(each);
+    // Called at the end of every pause, also between the writes of one change.
+    if (!writes.empty())
+        checkShown();
+}
+
+void RotTextBox::checkShown() const
+{
+    if constexpr (Contract::kChecked)
+        document_.checkShown(document()->toRawText());
 }
 
 void RotTextBox::chooseWrapMode()

@@ -207,7 +207,8 @@ QString RotTextBoxAccessible::textBeforeOffset(
     int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset, int *endOffset) const
 {
     const QPair<int, int> at = boundaries(offset, boundaryType);
-    const QPair<int, int> before = boundaries(at.first - 1, boundaryType);
+    // Before the first, Qt's own boxes answer with the first.
+    const QPair<int, int> before = boundaries(std::max(at.first - 1, 0), boundaryType);
     *startOffset = before.first;
     *endOffset = before.second;
     return text(before.first, before.second);

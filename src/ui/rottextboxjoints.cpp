@@ -70,6 +70,7 @@ void RotTextBox::setParagraphChunk(qsizetype units)
     const LayoutPause pause(this);
     for (const TextDocument::Write &joint : document_.setParagraphChunk(units))
         write(joint);
+    checkShown();
 }
 
 void RotTextBox::touched(qsizetype from, qsizetype removed, qsizetype added)

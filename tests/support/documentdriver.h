@@ -301,6 +301,10 @@ private:
             else
                 shown_.replace(write.from, write.to - write.from, write.joint ? QString() : write.text);
         }
+        QString shown;
+        for (qsizetype p = 0; p < shown_.positions.size(); ++p)
+            shown += shownAt(p);
+        document_.checkShown(shown);
     }
 
     const char *check() const

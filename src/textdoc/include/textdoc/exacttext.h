@@ -58,6 +58,9 @@ public:
     qsizetype positionOfShown(qsizetype offset) const;
     // The character the document shows at a position: a paragraph separator for every break and joint.
     QChar shownAt(qsizetype position) const;
+    // Where `shown`, the text of a document with its paragraphs separated by paragraph separators, differs
+    // from what this text shows position for position; empty if nowhere.
+    QString shownDifference(QStringView shown) const;
 
     QChar at(qsizetype i) const { return units_.at(i < gapBegin_ ? i : i + (gapEnd_ - gapBegin_)); }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 
 class ExactText;
 
@@ -17,6 +18,11 @@ struct JointEdit {
 // piece shorter than half of it to a neighbour of the same paragraph. The joints it adds and takes out go
 // into `text` and, in order, to `edits`, for the document to follow.
 void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, QList<JointEdit> &edits);
+
+// The rules every joint keeps once the pieces are fitted: it stands inside a paragraph, between two units,
+// where a piece may start, and the pieces on both sides of it are at least half a chunk long. Empty if the
+// text keeps them, else the first one broken and where.
+QString BrokenJointRule(const ExactText &text, qsizetype chunk);
 
 // The base directions that Qt gives a paragraph shown whole, which its pieces must keep, from its first
 // strong character on: the keys follow QTextBlock::textDirection(), which reads inside isolates, and the

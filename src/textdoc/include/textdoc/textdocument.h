@@ -83,6 +83,11 @@ public:
     void beginGroup();
     void endGroup();
 
+    // With the checks built in: stops with what differs unless `shown`, the view's document's text with
+    // paragraph separators between its paragraphs, is what this document has it show. Called after every
+    // edit's writes, by the view and by the tests that stand in for it.
+    void checkShown(QStringView shown) const;
+
     // The changes since the last call, for those who follow the text as it changes.
     std::vector<Change> takeChanges() { return std::exchange(changes_, {}); }
 
@@ -98,6 +103,8 @@ private:
     Edit swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step));
     void record(EditHistory::Step step);
     void analyse() const;
+    // The view reads the positions it passes from a document that shows this text.
+    void requireCaughtUp(const char *command) const;
 
     qsizetype longestWord_;
     // Analysed only when its positions are needed: a held-back write keeps its text in pending_ until then,

@@ -113,6 +113,8 @@ private:
     void selectParagraphOverJoints();
     void placeCaret(qsizetype position);
     void catchUp();
+    // With the checks built in, stops unless Qt's document shows what the TextDocument says it does.
+    void checkShown() const;
     void chooseWrapMode();
     // Every piece of a paragraph keeps the direction the paragraph has shown whole; this looks at the
     // paragraphs that writes touched since it last did.
