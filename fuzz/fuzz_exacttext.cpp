@@ -4,6 +4,7 @@
 // Paragraphs are kept in pieces of a few units, so joints, the positions of no unit, are everywhere; the
 // plain models hold them as empty positions.
 #include "textdoc/exacttext.h"
+#include "textdoc/overlongwords.h"
 #include "textdoc/paragraphpieces.h"
 
 #include "documentdriver.h"
@@ -32,11 +33,11 @@ bool IsBreak(const QString &units)
     return first == u'\r' || first == u'\n' || first == 0x2029 || first == 0xfdd0 || first == 0xfdd1;
 }
 
-void Check(const ExactText &text, const PositionsModel &model)
+void Check(const ExactText &text, const OverlongWords &overlong, const PositionsModel &model)
 {
     const QString expected = model.text();
-    Require(text.size() == expected.size() && text.mid(0, text.size()) == expected, "the same units");
-    Require(text.positions() == model.positions.size(), "the same number of positions");
+    Require(text.size() == expected.size() && text.mid(Offset(0), text.size()) == expected, "the same units");
+    Require(text.positions() == Position(model.positions.size()), "the same number of positions");
     // Where every unit is plain ASCII, each one is a cluster of its own and a piece may start at any: there
     // no piece is long. Elsewhere marks, joiners and scripts with cluster rules of their own rule out cuts.
     QList<bool> plain;
@@ -54,7 +55,7 @@ void Check(const ExactText &text, const PositionsModel &model)
     qsizetype piece = 0;
     bool jointBefore = false;
     for (qsizetype p = 0; p <= model.positions.size(); ++p) {
-        Require(text.toExact(p) == offset, "a position maps to the offset of its units");
+        Require(text.toExact(Position(p)) == Offset(offset), "a position maps to the offset of its units");
         const bool joint = p < model.positions.size() && model.positions[p].isEmpty();
         if (p == model.positions.size() || joint || IsBreak(model.positions[p])) {
             Require(piece <= 2 * kChunk || !plain[paragraph],
@@ -73,7 +74,7 @@ void Check(const ExactText &text, const PositionsModel &model)
         if (p == model.positions.size())
             break;
         const QString &units = model.positions[p];
-        Require(text.isJoint(p) == joint, "the joints are where the document has them");
+        Require(text.isJoint(Position(p)) == joint, "the joints are where the document has them");
         // At a joint two positions share an offset: a range starts after it and ends before it.
         qsizetype after = p;
         while (after < model.positions.size() && model.positions[after].isEmpty())
@@ -81,30 +82,32 @@ void Check(const ExactText &text, const PositionsModel &model)
         qsizetype before = p;
         while (before > 0 && model.positions[before - 1].isEmpty())
             --before;
-        Require(text.toPosition(offset, false) == after && text.toPosition(offset, true) == before,
+        Require(text.toPosition(Offset(offset), false) == Position(after)
+                && text.toPosition(Offset(offset), true) == Position(before),
             "an offset at a position's start maps back to it");
         if (units.size() == 2) {
-            Require(text.toPosition(offset + 1, false) == p && text.toPosition(offset + 1, true) == p + 1,
+            Require(text.toPosition(Offset(offset + 1), false) == Position(p)
+                    && text.toPosition(Offset(offset + 1), true) == Position(p + 1),
                 "an offset inside a CR LF maps to its edges");
         }
-        const bool shownAsBreak = text.shownAt(p) == QChar(QChar::ParagraphSeparator);
+        const bool shownAsBreak = text.shownAt(Position(p)) == QChar(QChar::ParagraphSeparator);
         Require(shownAsBreak == (joint || IsBreak(units)), "a break or joint shows as a paragraph separator");
         offset += units.size();
     }
-    Require(text.overlongWords() == model.overlongWords(kLongestWord), "the same number of overlong words");
+    Require(overlong.count() == model.overlongWords(kLongestWord), "the same number of overlong words");
 }
 
 // Cuts and joins the pieces the change touched, and the model takes the same joints.
 void Refit(ExactText &text, PositionsModel &model, qsizetype from, qsizetype to)
 {
     QList<JointEdit> joints;
-    FitPieces(text, from, to, kChunk, joints);
+    FitPieces(text, Position(from), Position(to), kChunk, joints);
     for (const JointEdit &joint : joints) {
         if (joint.added) {
-            model.positions.insert(joint.position, QString());
+            model.positions.insert(joint.position.value(), QString());
         } else {
-            Require(model.positions.at(joint.position).isEmpty(), "only joints are taken out");
-            model.positions.remove(joint.position);
+            Require(model.positions.at(joint.position.value()).isEmpty(), "only joints are taken out");
+            model.positions.remove(joint.position.value());
         }
     }
 }
@@ -113,7 +116,8 @@ void Refit(ExactText &text, PositionsModel &model, qsizetype from, qsizetype to)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    ExactText text(kLongestWord);
+    ExactText text;
+    OverlongWords overlong(kLongestWord);
     PositionsModel model;
     std::size_t pos = 0;
     while (pos < size) {
@@ -121,10 +125,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (op % 8 == 0) {
             const QString written = TakeText(data, size, pos);
             text.assign(written);
+            overlong.countIn(written);
             model.positions = PositionsModel::Split(written);
-            Refit(text, model, 0, text.positions());
+            Refit(text, model, 0, text.positions().value());
         } else if (op % 8 == 1) {
-            // Closing the gap for text() must leave the model as it was.
+            // Reading the whole text must leave the model as it was.
             Require(text.text() == model.text(), "text() gives the units");
         } else {
             if (pos + 2 > size)
@@ -133,13 +138,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const qsizetype from = data[pos++] % (positions + 1);
             const qsizetype removed = data[pos++] % (positions - from + 1);
             const QString added = TakeText(data, size, pos);
-            const QString removedText = text.replace(from, removed, added);
+            const QString removedText = text.replace(Position(from), removed, added);
+            overlong.follow(text, text.toExact(Position(from)), removedText, added);
             Require(removedText == model.positions.mid(from, removed).join(QString()),
                 "replace gives back the removed units");
             model.replace(from, removed, added);
             Refit(text, model, from, from + ExactText::positionsOf(added));
         }
-        Check(text, model);
+        Check(text, overlong, model);
     }
 
     DocumentDriver driver(kChunk);

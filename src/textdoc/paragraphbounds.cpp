@@ -121,7 +121,7 @@ struct Window {
     Window(const ExactText &text, qsizetype first, qsizetype to, bool withLines)
         : start(first)
         // A little past `to`: a few line-break rules look one or two characters ahead.
-        , units(text.mid(first, std::min(to + kLookAhead, text.size()) - first))
+        , units(text.mid(Offset(first), std::min(to + kLookAhead, text.size()) - first))
         , clusters(QTextBoundaryFinder::Grapheme, units)
     {
         if (withLines)

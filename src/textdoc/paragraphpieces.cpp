@@ -26,21 +26,22 @@ qsizetype CutAfter(const ExactText &text, qsizetype exact, qsizetype cut, qsizet
 
 } // namespace
 
-void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, QList<JointEdit> &edits)
+void FitPieces(ExactText &text, Position from, Position to, qsizetype chunk, QList<JointEdit> &edits)
 {
     chunk = std::max<qsizetype>(chunk, 2);
     // Joints added or taken out before `to` move it, not its distance from the end.
     const qsizetype tail = text.positions() - to;
-    qsizetype start = text.pieceStart(from);
-    qsizetype exact = text.toExact(start);
-    bool jointBefore = start > 0 && text.isJoint(start - 1);
+    Position start = text.pieceStart(from);
+    qsizetype exact = text.toExact(start).value();
+    bool jointBefore = start > Position(0) && text.isJoint(start - 1);
     // A piece starts a cluster after a break or a joint that stands where it may; the joint before the first
     // one is asked about from the piece before it.
-    const auto knownBefore = [&] { return jointBefore ? text.toExact(text.pieceStart(start - 1)) : exact; };
+    const auto knownBefore
+        = [&] { return jointBefore ? text.toExact(text.pieceStart(start - 1)).value() : exact; };
     qsizetype known = knownBefore();
     for (;;) {
-        const qsizetype joint = text.nextJoint(start);
-        const qsizetype limit = joint < text.positions() ? text.toExact(joint) : text.size();
+        const Position joint = text.nextJoint(start);
+        const qsizetype limit = joint < text.positions() ? text.toExact(joint).value() : text.size();
         qsizetype length = 0;
         while (exact + length < limit && !ExactText::isBreak(text.at(exact + length)))
             ++length;
@@ -52,19 +53,19 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
         if ((length < chunk / 2 && (jointBefore || jointAfter)) || splitAfter || splitBefore) {
             // Join a neighbour and look at the joined piece again.
             const bool after = splitAfter || (jointAfter && !splitBefore);
-            const qsizetype taken = after ? start + length : start - 1;
+            const Position taken = after ? start + length : start - 1;
             text.replace(taken, 1, {});
             edits.append({taken, false});
             if (!after) {
                 start = text.pieceStart(taken);
-                exact = text.toExact(start);
-                jointBefore = start > 0 && text.isJoint(start - 1);
+                exact = text.toExact(start).value();
+                jointBefore = start > Position(0) && text.isJoint(start - 1);
                 known = knownBefore();
             }
             continue;
         }
         // Each joint put in moves the rest of the piece one position on.
-        qsizetype end = start + length;
+        Position end = start + length;
         qsizetype cut = 0;
         for (qsizetype next;
              length - cut > chunk * 2 && (next = CutAfter(text, exact, cut, length, chunk)) >= 0; ++end) {
@@ -89,11 +90,12 @@ void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, Q
 QString BrokenJointRule(const ExactText &text, qsizetype chunk)
 {
     chunk = std::max<qsizetype>(chunk, 2);
-    for (qsizetype joint = text.nextJoint(0); joint < text.positions(); joint = text.nextJoint(joint + 1)) {
-        const qsizetype offset = text.toExact(joint);
+    for (Position joint = text.nextJoint(Position(0)); joint < text.positions();
+         joint = text.nextJoint(joint + 1)) {
+        const qsizetype offset = text.toExact(joint).value();
         const auto broken = [&](const char *rule) {
             return QStringLiteral("the joint at position %1 (offset %2) %3")
-                .arg(joint)
+                .arg(joint.value())
                 .arg(offset)
                 .arg(QLatin1String(rule));
         };
@@ -101,12 +103,12 @@ QString BrokenJointRule(const ExactText &text, qsizetype chunk)
             || ExactText::isBreak(text.at(offset)) || text.isJoint(joint + 1))
             return broken("stands at a paragraph's edge or beside another joint");
         // The piece before starts at the paragraph's start or at a joint already found sound.
-        const qsizetype before = text.toExact(text.pieceStart(joint));
+        const qsizetype before = text.toExact(text.pieceStart(joint)).value();
         if (!IsPieceStart(text, before, offset))
             return broken("cuts a cluster, or a pair that Qt reads otherwise in a piece alone");
-        const qsizetype next = text.nextJoint(joint + 1);
-        const qsizetype limit
-            = std::min(offset + chunk / 2, next < text.positions() ? text.toExact(next) : text.size());
+        const Position next = text.nextJoint(joint + 1);
+        const qsizetype limit = std::min(
+            offset + chunk / 2, next < text.positions() ? text.toExact(next).value() : text.size());
         qsizetype after = offset;
         while (after < limit && !ExactText::isBreak(text.at(after)))
             ++after;

@@ -7,42 +7,35 @@
 #include "textdoc/contract.h"
 #include "textdoc/paragraphpieces.h"
 
-TextDocument::TextDocument(qsizetype longestWord, qsizetype historyBudget)
-    : longestWord_(longestWord)
-    , exact_(longestWord)
-    , shown_(longestWord)
-    , history_(historyBudget)
+TextDocument::TextDocument(qsizetype historyBudget)
+    : history_(historyBudget)
 {
 }
 
 TextDocument::Edit TextDocument::replaceAll(const QString &text, bool holdBack)
 {
     history_.closeTyping();
-    if (text == this->text())
-        return {};
-    changes_.push_back({0, this->text(), text, true});
-    QString before = groupDepth_ == 0 ? this->text() : QString();
-    Edit edit;
+    Edit edit {{}, Position(0)};
+    QString before = this->text();
+    if (text == before)
+        return edit;
+    changes_.push_back({Offset(0), before, text, true});
     if (holdBack) {
         // Nothing is shown meanwhile, so the view's document takes only the last of many writes.
-        if (!behind_)
-            shown_ = std::move(exact_);
-        behind_ = true;
-        pending_ = text;
-        analysed_ = false;
+        held_.hold(exact_, text);
         edit.heldBack = true;
     } else {
         writeWhole(edit.writes, text);
     }
-    record({0, text.size(), std::move(before), false});
+    record({Offset(0), text.size(), groupDepth_ == 0 ? std::move(before) : QString(), false});
     return edit;
 }
 
-TextDocument::Edit TextDocument::replace(qsizetype from, qsizetype to, const QString &text)
+TextDocument::Edit TextDocument::replace(Position from, Position to, const QString &text)
 {
     requireCaughtUp("a replace");
     history_.closeTyping();
-    const qsizetype exactFrom = exact_.toExact(from);
+    const Offset exactFrom = exact_.toExact(from);
     QString removed = exact_.mid(exactFrom, exact_.toExact(to) - exactFrom);
     Edit edit;
     write(edit.writes, from, to, text);
@@ -55,20 +48,20 @@ TextDocument::Edit TextDocument::replace(qsizetype from, qsizetype to, const QSt
     return edit;
 }
 
-TextDocument::Edit TextDocument::move(qsizetype from, qsizetype to, qsizetype target)
+TextDocument::Edit TextDocument::move(Position from, Position to, Position target)
 {
     requireCaughtUp("a move");
     history_.closeTyping();
-    const qsizetype spanFrom = exact_.toExact(std::min(from, target));
-    const qsizetype spanTo = exact_.toExact(std::max(to, target));
+    const Offset spanFrom = exact_.toExact(std::min(from, target));
+    const Offset spanTo = exact_.toExact(std::max(to, target));
     QString span = exact_.mid(spanFrom, spanTo - spanFrom);
-    const qsizetype exactFrom = exact_.toExact(from);
+    const Offset exactFrom = exact_.toExact(from);
     const QString moved = exact_.mid(exactFrom, exact_.toExact(to) - exactFrom);
-    const qsizetype exactTarget = exact_.toExact(target) - (target > to ? moved.size() : 0);
+    const Offset exactTarget = exact_.toExact(target) - (target > to ? moved.size() : 0);
     // Taken out and put back in two writes, so that no break joins its new neighbour.
     Edit edit;
     write(edit.writes, from, to, QString());
-    const qsizetype at = exact_.toPosition(exactTarget, false);
+    const Position at = exact_.toPosition(exactTarget, false);
     write(edit.writes, at, at, moved);
     edit.caret = exact_.toPosition(exactTarget + moved.size(), false);
     // Moving a letter among the same letters changes nothing.
@@ -82,13 +75,13 @@ TextDocument::Edit TextDocument::move(qsizetype from, qsizetype to, qsizetype ta
 TextDocument::Edit TextDocument::undo()
 {
     history_.closeTyping();
-    return history_.canUndo() ? swap(history_.takeUndo(), &EditHistory::pushRedo) : Edit {{}, -1};
+    return history_.canUndo() ? swap(history_.takeUndo(), &EditHistory::pushRedo) : Edit {};
 }
 
 TextDocument::Edit TextDocument::redo()
 {
     history_.closeTyping();
-    return history_.canRedo() ? swap(history_.takeRedo(), &EditHistory::pushUndo) : Edit {{}, -1};
+    return history_.canRedo() ? swap(history_.takeRedo(), &EditHistory::pushUndo) : Edit {};
 }
 
 TextDocument::Edit TextDocument::swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step))
@@ -96,21 +89,21 @@ TextDocument::Edit TextDocument::swap(EditHistory::Step step, void (EditHistory:
     requireCaughtUp("an undo or redo");
     // A write that kept the text may have joined a lone CR and an LF into one CR LF break; a step's edge
     // inside it widens to take in the whole break.
-    const qsizetype from = exact_.toPosition(step.from, false);
-    const qsizetype to = std::max(from, exact_.toPosition(step.from + step.length, true));
-    const qsizetype exactFrom = exact_.toExact(from);
-    const qsizetype exactTo = exact_.toExact(to);
-    const qsizetype end = step.from + step.length;
+    const Position from = exact_.toPosition(step.from, false);
+    const Position to = std::max(from, exact_.toPosition(step.from + step.length, true));
+    const Offset exactFrom = exact_.toExact(from);
+    const Offset exactTo = exact_.toExact(to);
+    const Offset end = step.from + step.length;
     QString other = std::move(step.other);
     if (exactFrom < step.from)
         other.prepend(exact_.mid(exactFrom, step.from - exactFrom));
     if (exactTo > end)
         other.append(exact_.mid(end, exactTo - end));
     QString current = exact_.mid(exactFrom, exactTo - exactFrom);
-    const bool whole = from == 0 && to == exact_.positions();
+    const bool whole = from == Position(0) && to == exact_.positions();
     Edit edit;
     write(edit.writes, from, to, other);
-    edit.caret = whole ? 0 : exact_.toPosition(exactFrom + other.size(), false);
+    edit.caret = whole ? Position(0) : exact_.toPosition(exactFrom + other.size(), false);
     changes_.push_back({exactFrom, current, other});
     (history_.*keep)({exactFrom, other.size(), std::move(current), false});
     return edit;
@@ -118,33 +111,17 @@ TextDocument::Edit TextDocument::swap(EditHistory::Step step, void (EditHistory:
 
 std::vector<TextDocument::Write> TextDocument::catchUp()
 {
-    if (!behind_)
+    if (!held_.active())
         return {};
     // The same text keeps the document's own breaks, which a fresh write might read otherwise.
-    if (shown_.text() == text()) {
-        behind_ = false;
-        analysed_ = true;
-        pending_ = QString();
-        exact_ = std::exchange(shown_, ExactText(longestWord_));
+    if (held_.shown().text() == held_.text()) {
+        exact_ = held_.release();
         return {};
     }
     std::vector<Write> writes;
-    writeWhole(writes, QString(text()));
+    // A copy: the hold ends, and its text with it, before the write reads it.
+    writeWhole(writes, QString(held_.text()));
     return writes;
-}
-
-const ExactText &TextDocument::exact() const
-{
-    analyse();
-    return exact_;
-}
-
-void TextDocument::analyse() const
-{
-    if (analysed_)
-        return;
-    exact_.assign(std::exchange(pending_, QString()));
-    analysed_ = true;
 }
 
 std::vector<TextDocument::Write> TextDocument::setParagraphChunk(qsizetype units)
@@ -152,16 +129,16 @@ std::vector<TextDocument::Write> TextDocument::setParagraphChunk(qsizetype units
     requireCaughtUp("a new chunk");
     chunk_ = units;
     std::vector<Write> writes;
-    fitPieces(writes, 0, exact_.positions());
+    fitPieces(writes, Position(0), exact_.positions());
     return writes;
 }
 
 std::vector<TextDocument::Write> TextDocument::userChanged(
-    qsizetype from, qsizetype removed, QStringView added, bool keyed)
+    Position from, qsizetype removed, QStringView added, bool keyed)
 {
-    analyse();
+    requireCaughtUp("a user's edit");
     // Qt counts the closing paragraph mark when a change reaches the end of the document.
-    const qsizetype over = std::max<qsizetype>(0, from + removed - exact_.positions());
+    const qsizetype over = std::max<qsizetype>(0, (from + removed) - exact_.positions());
     removed -= over;
     added.chop(over);
     // Qt also reports a paragraph's new format, as positions removed and added again. What still shows the
@@ -184,7 +161,7 @@ std::vector<TextDocument::Write> TextDocument::userChanged(
     // which the box keeps as LF.
     QString addedText = added.toString();
     addedText.replace(QChar::ParagraphSeparator, u'\n');
-    const qsizetype exactFrom = exact_.toExact(from);
+    const Offset exactFrom = exact_.toExact(from);
     QString removedText = exact_.replace(from, removed, addedText);
     std::vector<Write> joints;
     fitPieces(joints, from, from + added.size());
@@ -195,17 +172,27 @@ std::vector<TextDocument::Write> TextDocument::userChanged(
     const bool typing = keyed && (removed == 0 || added.isEmpty());
     record({exactFrom, addedText.size(), std::move(removedText), typing});
     // Where the view's caret stands after the key: past what was typed, and past a joint there.
-    const qsizetype caret = exact_.toPosition(exactFrom + addedText.size(), false);
-    typingCaret_ = typing ? caret : -1;
+    const Position caret = exact_.toPosition(exactFrom + addedText.size(), false);
+    typingCaret_ = typing ? std::optional(caret) : std::nullopt;
     return joints;
 }
 
-void TextDocument::caretMoved(qsizetype position, bool selection)
+void TextDocument::caretMoved(Position position, bool selection)
 {
     if (position != typingCaret_ || selection) {
         history_.closeTyping();
-        typingCaret_ = -1;
+        typingCaret_.reset();
     }
+}
+
+std::pair<Position, Position> TextDocument::keptOffJoints(Position start, Position end) const
+{
+    const ExactText &text = exact();
+    if (text.isJoint(start))
+        ++start;
+    if (end > start && text.isJoint(end - 1))
+        --end;
+    return {start, std::max(start, end)};
 }
 
 void TextDocument::beginGroup()
@@ -220,27 +207,23 @@ void TextDocument::endGroup()
         return;
     history_.closeTyping();
     QString start = std::exchange(groupStart_, QString());
-    if (text() != start)
-        record({0, text().size(), std::move(start), false});
+    if (QString now = text(); now != start)
+        record({Offset(0), now.size(), std::move(start), false});
 }
 
 void TextDocument::writeWhole(std::vector<Write> &writes, const QString &text)
 {
     // Over what the view's document shows, which may be an older text.
-    const qsizetype shown = behind_ ? shown_.positions() : exact_.positions();
-    behind_ = false;
-    shown_ = ExactText(longestWord_);
+    const Position shown = held_.active() ? held_.release().positions() : exact_.positions();
     exact_.assign(text);
-    analysed_ = true;
-    pending_ = QString();
-    writes.push_back({0, shown, text});
-    fitPieces(writes, 0, exact_.positions());
+    writes.push_back({Position(0), shown, text});
+    fitPieces(writes, Position(0), exact_.positions());
 }
 
-void TextDocument::write(std::vector<Write> &writes, qsizetype from, qsizetype to, const QString &text)
+void TextDocument::write(std::vector<Write> &writes, Position from, Position to, const QString &text)
 {
     // A whole text is shared, not copied into the exact text's buffer.
-    if (from == 0 && to == exact_.positions())
+    if (from == Position(0) && to == exact_.positions())
         exact_.assign(text);
     else
         exact_.replace(from, to - from, text);
@@ -248,7 +231,7 @@ void TextDocument::write(std::vector<Write> &writes, qsizetype from, qsizetype t
     fitPieces(writes, from, from + ExactText::positionsOf(text));
 }
 
-void TextDocument::fitPieces(std::vector<Write> &writes, qsizetype from, qsizetype to)
+void TextDocument::fitPieces(std::vector<Write> &writes, Position from, Position to)
 {
     QList<JointEdit> joints;
     FitPieces(exact_, from, to, chunk_, joints);
@@ -264,7 +247,7 @@ void TextDocument::fitPieces(std::vector<Write> &writes, qsizetype from, qsizety
 
 void TextDocument::requireCaughtUp(const char *command) const
 {
-    if (Contract::kChecked && behind_)
+    if (Contract::kChecked && held_.active())
         Contract::Broken("the view catches up before any edit but a whole-text write",
             QStringLiteral("%1 came while the view showed an older text").arg(QLatin1String(command)));
 }
@@ -272,8 +255,8 @@ void TextDocument::requireCaughtUp(const char *command) const
 void TextDocument::checkShown(QStringView shown) const
 {
     if constexpr (Contract::kChecked) {
-        if (const QString difference = (behind_ ? shown_ : exact()).shownDifference(shown);
-            !difference.isEmpty())
+        const ExactText &showing = held_.active() ? held_.shown() : exact_;
+        if (const QString difference = showing.shownDifference(shown); !difference.isEmpty())
             Contract::Broken("the view's document shows the exact text", difference);
     }
 }

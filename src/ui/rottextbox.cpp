@@ -25,7 +25,8 @@ constexpr qsizetype kLongestWrappableWord = 1000;
 
 RotTextBox::RotTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
-    , document_(kLongestWrappableWord, kHistoryBudget)
+    , document_(kHistoryBudget)
+    , overlongWords_(kLongestWrappableWord)
 {
     auto *document = new QTextDocument(this);
     // Qt's undo would keep every replaced text, and it loses which break began each paragraph.
@@ -58,6 +59,7 @@ RotTextBox::~RotTextBox()
 void RotTextBox::replaceAll(const QString &text)
 {
     const TextDocument::Edit edit = document_.replaceAll(text, layout_->paused());
+    followChanges();
     // Under a pause the document shows only the last of many writes, when the pause ends; the box's text
     // and its change signal follow every write at once.
     if (edit.heldBack)
@@ -69,7 +71,10 @@ void RotTextBox::replaceSelection(const QString &text)
 {
     catchUp();
     const QTextCursor cursor = textCursor();
-    apply(document_.replace(cursor.selectionStart(), cursor.selectionEnd(), text));
+    const TextDocument::Edit edit
+        = document_.replace(Position(cursor.selectionStart()), Position(cursor.selectionEnd()), text);
+    followChanges();
+    apply(edit);
 }
 
 int RotTextBox::selectionLength() const
@@ -78,8 +83,8 @@ int RotTextBox::selectionLength() const
         return 0;
     const QTextCursor cursor = textCursor();
     const ExactText &exact = document_.exact();
-    return cursor.selectionEnd() - cursor.selectionStart()
-        - (exact.jointsBelow(cursor.selectionEnd()) - exact.jointsBelow(cursor.selectionStart()));
+    return int(exact.shownOffset(Position(cursor.selectionEnd()))
+        - exact.shownOffset(Position(cursor.selectionStart())));
 }
 
 QString RotTextBox::selectedText() const
@@ -88,20 +93,24 @@ QString RotTextBox::selectedText() const
         return QString();
     const QTextCursor cursor = textCursor();
     const ExactText &exact = document_.exact();
-    const qsizetype from = exact.toExact(cursor.selectionStart());
-    return exact.mid(from, exact.toExact(cursor.selectionEnd()) - from);
+    const Offset from = exact.toExact(Position(cursor.selectionStart()));
+    return exact.mid(from, exact.toExact(Position(cursor.selectionEnd())) - from);
 }
 
 void RotTextBox::undo()
 {
     catchUp();
-    apply(document_.undo());
+    const TextDocument::Edit edit = document_.undo();
+    followChanges();
+    apply(edit);
 }
 
 void RotTextBox::redo()
 {
     catchUp();
-    apply(document_.redo());
+    const TextDocument::Edit edit = document_.redo();
+    followChanges();
+    apply(edit);
 }
 
 void RotTextBox::apply(const TextDocument::Edit &edit)
@@ -111,8 +120,8 @@ void RotTextBox::apply(const TextDocument::Edit &edit)
     for (const TextDocument::Write &each : edit.writes)
         write(each);
     checkShown();
-    if (edit.caret >= 0)
-        placeCaret(edit.caret);
+    if (edit.caret)
+        placeCaret(*edit.caret);
 }
 
 void RotTextBox::write(const TextDocument::Write &write)
@@ -124,8 +133,8 @@ void RotTextBox::write(const TextDocument::Write &write)
     // Inside an edit block a cursor does not lay out its paragraph to find its x, which on one huge
     // paragraph costs more than the write.
     cursor.beginEditBlock();
-    cursor.setPosition(int(write.from));
-    cursor.setPosition(int(write.to), QTextCursor::KeepAnchor);
+    cursor.setPosition(write.from.toInt());
+    cursor.setPosition(write.to.toInt(), QTextCursor::KeepAnchor);
     cursor.insertText(write.text);
     cursor.endEditBlock();
     touched(write.from, write.to - write.from, ExactText::positionsOf(write.text));
@@ -144,8 +153,11 @@ void RotTextBox::takeUserChange(int from, int removed, int added)
     shown.resize(added, QChar::ParagraphSeparator);
     ++changes_;
     // The pieces follow at once; Qt lays out what changed when this returns.
-    touched(from, removed, added);
-    for (const TextDocument::Write &joint : document_.userChanged(from, removed, shown, keyTyping_))
+    touched(Position(from), removed, added);
+    const std::vector<TextDocument::Write> joints
+        = document_.userChanged(Position(from), removed, shown, keyTyping_);
+    followChanges();
+    for (const TextDocument::Write &joint : joints)
         write(joint);
     checkShown();
     if (!layout_->paused()) {
@@ -163,16 +175,40 @@ void RotTextBox::caretMoved()
     if (!writing_ && !document_.behind())
         stepOffJoint();
     const QTextCursor cursor = textCursor();
-    document_.caretMoved(cursor.position(), cursor.hasSelection());
+    document_.caretMoved(Position(cursor.position()), cursor.hasSelection());
+}
+
+void RotTextBox::followChanges()
+{
+    std::vector<TextDocument::Change> changes = document_.takeChanges();
+    if (changes.empty())
+        return;
+    for (const TextDocument::Change &change : changes) {
+        // Many whole-text writes in a row cost no scan each: only the last is counted, when asked.
+        if (change.whole) {
+            uncounted_ = change.added;
+            continue;
+        }
+        countWholeText();
+        // Right after the change, while the text around it is as the change left it.
+        overlongWords_.follow(document_.exact(), change.from, change.removed, change.added);
+    }
+    if (QAccessible::isActive())
+        unannounced_.insert(unannounced_.end(), std::make_move_iterator(changes.begin()),
+            std::make_move_iterator(changes.end()));
+}
+
+void RotTextBox::countWholeText()
+{
+    if (uncounted_)
+        overlongWords_.countIn(*std::exchange(uncounted_, std::nullopt));
 }
 
 void RotTextBox::announceChanges()
 {
-    if (document_.behind())
+    if (document_.behind() || unannounced_.empty())
         return;
-    const std::vector<TextDocument::Change> changes = document_.takeChanges();
-    if (changes.empty() || !QAccessible::isActive())
-        return;
+    const std::vector<TextDocument::Change> changes = std::exchange(unannounced_, {});
     // A run of whole-text writes, as a command makes under a pause, is told as the one write that shows.
     if (std::all_of(changes.begin(), changes.end(), [](const auto &change) { return change.whole; })) {
         RotTextBoxAccessible::announce(this, 0, changes.front().removed, changes.back().added);
@@ -184,7 +220,7 @@ void RotTextBox::announceChanges()
             this, int(exact.shownOffset(exact.toPosition(change.from, false))), change.removed, change.added);
 }
 
-void RotTextBox::placeCaret(qsizetype position)
+void RotTextBox::placeCaret(Position position)
 {
     // Placing the caret lays out the paragraph it is in, so under an outer pause that waits for its end.
     if (layout_->paused()) {
@@ -192,7 +228,7 @@ void RotTextBox::placeCaret(qsizetype position)
         return;
     }
     QTextCursor cursor(document());
-    cursor.setPosition(int(position));
+    cursor.setPosition(position.toInt());
     setTextCursor(cursor);
 }
 
@@ -217,8 +253,9 @@ void RotTextBox::checkShown() const
 
 void RotTextBox::chooseWrapMode()
 {
-    const auto mode = document_.exact().overlongWords() > 0 ? QTextOption::WrapAnywhere
-                                                            : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    countWholeText();
+    const auto mode
+        = overlongWords_.count() > 0 ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
     if (wordWrapMode() != mode)
         setWordWrapMode(mode);
 }
@@ -278,8 +315,8 @@ RotTextBox::LayoutPause::~LayoutPause()
         box_->announceChanges();
     }
     box_->layout_->resume();
-    if (!box_->layout_->paused() && box_->pendingCaret_ >= 0)
-        box_->placeCaret(std::exchange(box_->pendingCaret_, -1));
+    if (!box_->layout_->paused() && box_->pendingCaret_)
+        box_->placeCaret(*std::exchange(box_->pendingCaret_, std::nullopt));
 }
 
 RotTextBox::EditGroup::EditGroup(RotTextBox *box)

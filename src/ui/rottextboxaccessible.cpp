@@ -113,8 +113,8 @@ void RotTextBoxAccessible::selection(int selectionIndex, int *startOffset, int *
     const QTextCursor cursor = box()->textCursor();
     if (selectionIndex != 0 || !cursor.hasSelection() || box()->behind())
         return;
-    *startOffset = int(box()->exact().shownOffset(cursor.selectionStart()));
-    *endOffset = int(box()->exact().shownOffset(cursor.selectionEnd()));
+    *startOffset = int(box()->exact().shownOffset(Position(cursor.selectionStart())));
+    *endOffset = int(box()->exact().shownOffset(Position(cursor.selectionEnd())));
 }
 
 int RotTextBoxAccessible::selectionCount() const
@@ -141,14 +141,14 @@ void RotTextBoxAccessible::setSelection(int selectionIndex, int startOffset, int
     if (selectionIndex != 0 || box()->behind())
         return;
     QTextCursor cursor = box()->textCursor();
-    cursor.setPosition(int(box()->exact().positionOfShown(startOffset)));
-    cursor.setPosition(int(box()->exact().positionOfShown(endOffset)), QTextCursor::KeepAnchor);
+    cursor.setPosition(box()->exact().positionOfShown(startOffset).toInt());
+    cursor.setPosition(box()->exact().positionOfShown(endOffset).toInt(), QTextCursor::KeepAnchor);
     box()->setTextCursor(cursor);
 }
 
 int RotTextBoxAccessible::cursorPosition() const
 {
-    return box()->behind() ? 0 : int(box()->exact().shownOffset(box()->textCursor().position()));
+    return box()->behind() ? 0 : int(box()->exact().shownOffset(Position(box()->textCursor().position())));
 }
 
 void RotTextBoxAccessible::setCursorPosition(int position)
@@ -159,8 +159,8 @@ void RotTextBoxAccessible::setCursorPosition(int position)
 QString RotTextBoxAccessible::text(int startOffset, int endOffset) const
 {
     const ExactText &exact = box()->exact();
-    const qsizetype from = exact.toExact(exact.positionOfShown(startOffset));
-    const qsizetype to = exact.toExact(exact.positionOfShown(endOffset));
+    const Offset from = exact.toExact(exact.positionOfShown(startOffset));
+    const Offset to = exact.toExact(exact.positionOfShown(endOffset));
     return to > from ? Shown(exact.mid(from, to - from), false) : QString();
 }
 
@@ -175,28 +175,29 @@ QPair<int, int> RotTextBoxAccessible::boundaries(int offset, QAccessible::TextBo
     const ExactText &exact = box()->exact();
     if (type == QAccessible::NoBoundary || box()->behind())
         return {0, characterCount()};
-    const int position = int(exact.positionOfShown(offset));
+    const int position = exact.positionOfShown(offset).toInt();
     if (type == QAccessible::LineBoundary) {
         // Lines are as shown, where a piece's last line may end early.
         QTextCursor cursor(box()->document());
         cursor.setPosition(position);
         const QPair<int, int> line = QAccessible::qAccessibleTextBoundaryHelper(cursor, type);
-        return {int(exact.shownOffset(line.first)), int(exact.shownOffset(line.second))};
+        return {int(exact.shownOffset(Position(line.first))), int(exact.shownOffset(Position(line.second)))};
     }
     // Characters, words, sentences and paragraphs as Qt finds them in the paragraph shown whole.
     QTextBlock first = box()->document()->findBlock(position);
     QTextBlock last = first;
-    while (first.position() > 0 && exact.isJoint(first.position() - 1))
+    while (first.position() > 0 && exact.isJoint(Position(first.position() - 1)))
         first = first.previous();
-    while (exact.isJoint(last.position() + last.length() - 1))
+    while (exact.isJoint(Position(last.position() + last.length() - 1)))
         last = last.next();
-    const int start = int(exact.shownOffset(first.position()));
-    const int end = int(exact.shownOffset(last.position() + last.length() - 1));
+    const int start = int(exact.shownOffset(Position(first.position())));
+    const int end = int(exact.shownOffset(Position(last.position() + last.length() - 1)));
     if (type == QAccessible::CharBoundary && offset >= end)
         return {offset, std::min(offset + 1, characterCount())};
-    const qsizetype units = exact.toExact(first.position());
+    const Offset units = exact.toExact(Position(first.position()));
     QTextDocument paragraph;
-    paragraph.setPlainText(exact.mid(units, exact.toExact(last.position() + last.length() - 1) - units));
+    paragraph.setPlainText(
+        exact.mid(units, exact.toExact(Position(last.position() + last.length() - 1)) - units));
     QTextCursor cursor(&paragraph);
     cursor.setPosition(offset - start);
     const QPair<int, int> found = QAccessible::qAccessibleTextBoundaryHelper(cursor, type);
@@ -238,7 +239,7 @@ QRect RotTextBoxAccessible::characterRect(int offset) const
     if (box()->behind())
         return QRect();
     QTextCursor cursor(box()->document());
-    cursor.setPosition(int(box()->exact().positionOfShown(offset)));
+    cursor.setPosition(box()->exact().positionOfShown(offset).toInt());
     const QRect caret = box()->cursorRect(cursor);
     const QFontMetrics metrics(box()->document()->defaultFont());
     const QRect rect(
@@ -253,7 +254,7 @@ int RotTextBoxAccessible::offsetAtPoint(const QPoint &point) const
     const QPoint at = box()->viewport()->mapFromGlobal(point);
     if (!box()->viewport()->rect().contains(at))
         return -1;
-    return int(box()->exact().shownOffset(box()->cursorForPosition(at).position()));
+    return int(box()->exact().shownOffset(Position(box()->cursorForPosition(at).position())));
 }
 
 void RotTextBoxAccessible::scrollToSubstring(int startIndex, int endIndex)

@@ -42,13 +42,14 @@ qsizetype Reach(const ExactText &exact, qsizetype offset, qsizetype step, qsizet
 // it: runs `move` in a document of those units, which is never laid out, and gives back the offsets of the
 // cursor's anchor and position. It takes more units if the move reaches the edge of those it has.
 template <typename Move>
-std::pair<qsizetype, qsizetype> MoveInWholeParagraph(const ExactText &exact, qsizetype offset, Move move)
+std::pair<Offset, Offset> MoveInWholeParagraph(const ExactText &exact, Offset around, Move move)
 {
+    const qsizetype offset = around.value();
     for (qsizetype atLeast = 0;;) {
         const qsizetype from = Reach(exact, offset, -1, atLeast);
         const qsizetype to = Reach(exact, offset, 1, atLeast);
         QTextDocument units;
-        units.setPlainText(exact.mid(from, to - from));
+        units.setPlainText(exact.mid(Offset(from), to - from));
         QTextCursor cursor(&units);
         cursor.setPosition(int(offset - from));
         move(cursor);
@@ -57,7 +58,7 @@ std::pair<qsizetype, qsizetype> MoveInWholeParagraph(const ExactText &exact, qsi
                 || (at == to - from && to < exact.size() && !ExactText::isBreak(exact.at(to)));
         };
         if (!cutShort(cursor.anchor()) && !cutShort(cursor.position()))
-            return {from + cursor.anchor(), from + cursor.position()};
+            return {Offset(from + cursor.anchor()), Offset(from + cursor.position())};
         atLeast = 2 * (to - from);
     }
 }
@@ -73,29 +74,31 @@ void RotTextBox::setParagraphChunk(qsizetype units)
     checkShown();
 }
 
-void RotTextBox::touched(qsizetype from, qsizetype removed, qsizetype added)
+void RotTextBox::touched(Position from, qsizetype removed, qsizetype added)
 {
-    if (touchedTo_ < 0) {
-        touchedFrom_ = from;
-        touchedTo_ = from + added;
+    if (!touched_) {
+        touched_ = {from, from + added};
         return;
     }
     // Positions past the change move with it; the span only grows, and is read paragraph by paragraph.
-    if (touchedTo_ >= from)
-        touchedTo_ = std::max(touchedTo_ + added - removed, from + added);
-    touchedFrom_ = std::min(touchedFrom_, from);
-    touchedTo_ = std::max(touchedTo_, from + added);
+    auto &[first, last] = *touched_;
+    if (last >= from)
+        last = std::max(last + added - removed, from + added);
+    first = std::min(first, from);
+    last = std::max(last, from + added);
 }
 
 void RotTextBox::settleDirections()
 {
-    if (touchedTo_ < 0 || document_.behind())
+    if (!touched_ || document_.behind())
         return;
-    const int from = int(std::exchange(touchedFrom_, -1));
-    const int to = int(std::min<qsizetype>(std::exchange(touchedTo_, -1), document()->characterCount() - 1));
+    const auto [touchedFrom, touchedTo] = *std::exchange(touched_, std::nullopt);
+    const int from = touchedFrom.toInt();
+    const int to = std::min(touchedTo.toInt(), document()->characterCount() - 1);
     const ExactText &exact = document_.exact();
-    const auto endsInJoint
-        = [&](const QTextBlock &block) { return exact.isJoint(block.position() + block.length() - 1); };
+    const auto endsInJoint = [&](const QTextBlock &block) {
+        return exact.isJoint(Position(block.position() + block.length() - 1));
+    };
     QTextBlock first = document()->findBlock(from);
     while (first.position() > 0 && endsInJoint(first.previous()))
         first = first.previous();
@@ -106,7 +109,8 @@ void RotTextBox::settleDirections()
         // A paragraph shown whole takes its own direction as Qt finds it.
         QTextBlockFormat format;
         if (last != first) {
-            const ParagraphDirections directions = DirectionsOf(exact, exact.toExact(first.position()));
+            const ParagraphDirections directions
+                = DirectionsOf(exact, exact.toExact(Position(first.position())).value());
             format.setLayoutDirection(directions.keys);
             format.setProperty(DeferredLayout::kDirectionProperty, int(directions.layout));
         }
@@ -127,25 +131,17 @@ void RotTextBox::settleDirections()
 
 void RotTextBox::stepOffJoint()
 {
-    // Both sides of a joint are the same place in the text. The caret rests only after a joint, and a
-    // selection starts after one and ends before one, so that what an edit takes out never ends in a joint
-    // that could pass for a typed break.
     QTextCursor cursor = textCursor();
-    const ExactText &exact = document_.exact();
-    int start = cursor.selectionStart();
-    int end = cursor.selectionEnd();
-    if (exact.isJoint(start))
-        ++start;
-    if (end > start && exact.isJoint(end - 1))
-        --end;
-    if (start == cursor.selectionStart() && end == cursor.selectionEnd())
+    const auto [start, end]
+        = document_.keptOffJoints(Position(cursor.selectionStart()), Position(cursor.selectionEnd()));
+    if (start.toInt() == cursor.selectionStart() && end.toInt() == cursor.selectionEnd())
         return;
     const bool forward = cursor.position() == cursor.selectionEnd();
-    if (end <= start) {
-        cursor.setPosition(start);
+    if (end == start) {
+        cursor.setPosition(start.toInt());
     } else {
-        cursor.setPosition(forward ? start : end);
-        cursor.setPosition(forward ? end : start, QTextCursor::KeepAnchor);
+        cursor.setPosition((forward ? start : end).toInt());
+        cursor.setPosition((forward ? end : start).toInt(), QTextCursor::KeepAnchor);
     }
     setTextCursor(cursor);
 }
@@ -163,10 +159,10 @@ void RotTextBox::keyPressOverJoints(QKeyEvent *event)
             const bool next = event->matches(QKeySequence::DeleteEndOfWord);
             QTextCursor probe = before;
             probe.movePosition(next ? QTextCursor::NextWord : QTextCursor::PreviousWord);
-            const qsizetype from = exact.toExact(before.position());
-            selectExact(from, wordMoveOverJoints(from, probe.position(), next));
+            const Offset from = exact.toExact(Position(before.position()));
+            selectExact(from, wordMoveOverJoints(from, Position(probe.position()), next));
             stepOffJoint();
-        } else if (!before.hasSelection() && exact.isJoint(before.position() - 1)
+        } else if (!before.hasSelection() && exact.isJoint(Position(before.position() - 1))
             && event->key() == Qt::Key_Backspace) {
             // Backspace at a piece's start would take out the joint, not a unit: it acts from the other side.
             QTextCursor cursor = before;
@@ -178,7 +174,7 @@ void RotTextBox::keyPressOverJoints(QKeyEvent *event)
         // A move that only crossed a joint has not moved in the text yet: it goes once more.
         const int moved = textCursor().position();
         if (changes == changes_ && moved != before.position()
-            && exact.toExact(moved) == exact.toExact(before.position()))
+            && exact.toExact(Position(moved)) == exact.toExact(Position(before.position())))
             QPlainTextEdit::keyPressEvent(event);
         if (changes == changes_) {
             moveOverWordJoints(event, before.position());
@@ -201,9 +197,9 @@ void RotTextBox::moveOverWordJoints(QKeyEvent *event, int from)
     const bool next = right != (document()->findBlock(from).textDirection() == Qt::RightToLeft);
     const ExactText &exact = document_.exact();
     const QTextCursor cursor = textCursor();
-    const qsizetype moved = wordMoveOverJoints(exact.toExact(from), cursor.position(), next);
-    if (moved != exact.toExact(cursor.position()))
-        selectExact(select ? exact.toExact(cursor.anchor()) : moved, moved);
+    const Offset moved = wordMoveOverJoints(exact.toExact(Position(from)), Position(cursor.position()), next);
+    if (moved != exact.toExact(Position(cursor.position())))
+        selectExact(select ? exact.toExact(Position(cursor.anchor())) : moved, moved);
 }
 
 void RotTextBox::keepLineOffJoint(QKeyEvent *event)
@@ -215,7 +211,7 @@ void RotTextBox::keepLineOffJoint(QKeyEvent *event)
             QKeySequence::SelectPreviousLine, QKeySequence::MoveToNextPage, QKeySequence::MoveToPreviousPage,
             QKeySequence::SelectNextPage, QKeySequence::SelectPreviousPage};
     QTextCursor cursor = textCursor();
-    if (!document_.exact().isJoint(cursor.position()) || cursor.position() > cursor.anchor()
+    if (!document_.exact().isJoint(Position(cursor.position())) || cursor.position() > cursor.anchor()
         || std::none_of(std::begin(kVertical), std::end(kVertical),
             [event](QKeySequence::StandardKey key) { return event->matches(key); }))
         return;
@@ -226,7 +222,7 @@ void RotTextBox::keepLineOffJoint(QKeyEvent *event)
     setTextCursor(cursor);
 }
 
-qsizetype RotTextBox::wordMoveOverJoints(qsizetype from, int reached, bool next) const
+Offset RotTextBox::wordMoveOverJoints(Offset from, Position reached, bool next) const
 {
     // Qt's word move stops at the end of a piece; only there can it end short of a whole paragraph's.
     const ExactText &exact = document_.exact();
@@ -237,13 +233,13 @@ qsizetype RotTextBox::wordMoveOverJoints(qsizetype from, int reached, bool next)
     }).second;
 }
 
-void RotTextBox::selectExact(qsizetype anchor, qsizetype position)
+void RotTextBox::selectExact(Offset anchor, Offset position)
 {
     // A range's end stays before a joint, and its start, or a caret, after one.
     const ExactText &exact = document_.exact();
     QTextCursor cursor = textCursor();
-    cursor.setPosition(int(exact.toPosition(anchor, anchor > position)));
-    cursor.setPosition(int(exact.toPosition(position, position > anchor)), QTextCursor::KeepAnchor);
+    cursor.setPosition(exact.toPosition(anchor, anchor > position).toInt());
+    cursor.setPosition(exact.toPosition(position, position > anchor).toInt(), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 
@@ -254,9 +250,10 @@ void RotTextBox::mouseDoubleClickEvent(QMouseEvent *event)
     // Qt selects the word within one piece; a word a joint cuts, or that ends at one, goes on past it.
     const QTextCursor cursor = textCursor();
     const ExactText &exact = document_.exact();
-    if (!exact.isJoint(cursor.selectionStart() - 1) && !exact.isJoint(cursor.selectionEnd()))
+    if (!exact.isJoint(Position(cursor.selectionStart() - 1))
+        && !exact.isJoint(Position(cursor.selectionEnd())))
         return;
-    const qsizetype at = exact.toExact(cursorForPosition(event->position().toPoint()).position());
+    const Offset at = exact.toExact(Position(cursorForPosition(event->position().toPoint()).position()));
     const auto [anchor, position] = MoveInWholeParagraph(
         exact, at, [](QTextCursor &word) { word.select(QTextCursor::WordUnderCursor); });
     selectExact(anchor, position);
@@ -269,9 +266,9 @@ void RotTextBox::selectParagraphOverJoints()
     const ExactText &exact = document_.exact();
     QTextBlock first = document()->findBlock(cursor.selectionStart());
     QTextBlock last = first;
-    while (first.position() > 0 && exact.isJoint(first.position() - 1))
+    while (first.position() > 0 && exact.isJoint(Position(first.position() - 1)))
         first = first.previous();
-    while (exact.isJoint(last.position() + last.length() - 1))
+    while (exact.isJoint(Position(last.position() + last.length() - 1)))
         last = last.next();
     const int end = std::min(last.position() + last.length(), document()->characterCount() - 1);
     if (first.position() == cursor.selectionStart() && end == cursor.selectionEnd())

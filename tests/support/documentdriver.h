@@ -10,6 +10,7 @@
 #include <QTextBoundaryFinder>
 
 #include "positionsmodel.h"
+#include "textdoc/overlongwords.h"
 #include "textdoc/textdocument.h"
 
 class DocumentDriver final
@@ -20,7 +21,7 @@ public:
 
     explicit DocumentDriver(qsizetype chunk = TextDocument::kParagraphChunk)
     {
-        apply({document_.setParagraphChunk(chunk), -1});
+        apply({document_.setParagraphChunk(chunk), {}});
     }
 
     const TextDocument &document() const { return document_; }
@@ -50,15 +51,16 @@ public:
             deleteKeys(caret, kind == 1, choose);
             break;
         case 3: { // a cut, or one letter typed over a selection, which never starts or ends at a joint
-            caret += isJoint(caret);
-            end -= end > caret && isJoint(end - 1);
-            if (end <= caret) {
+            const auto [start, stop] = document_.keptOffJoints(Position(caret), Position(end));
+            caret = start.value();
+            end = stop.value();
+            if (end == caret) {
                 // The selection the user made went to nothing between joints, yet the caret moved.
-                document_.caretMoved(caret, false);
+                document_.caretMoved(Position(caret), false);
                 return check();
             }
             const QString typed = choose(2) ? QStringLiteral("q") : QString();
-            document_.caretMoved(end, true);
+            document_.caretMoved(Position(end), true);
             expectChange(caret, end, typed);
             userChange(caret, end - caret, typed, false, choose);
             break;
@@ -66,7 +68,7 @@ public:
         case 4: { // a paste
             const QString pasted = randomText(choose);
             expectChange(caret, end, pasted);
-            apply(document_.replace(caret, end, pasted));
+            apply(document_.replace(Position(caret), Position(end), pasted));
             break;
         }
         case 5: // a whole-text write, perhaps of the text the box holds
@@ -83,7 +85,7 @@ public:
             for (qsizetype i = 0; i < moved.size(); ++i)
                 positions.insert(at + i, moved[i]);
             steps_.change(positions.join(QString()), false);
-            apply(document_.move(caret, end, target));
+            apply(document_.move(Position(caret), Position(end), Position(target)));
             break;
         }
         case 8:
@@ -133,7 +135,7 @@ private:
     }
 
     // Where the view's caret stands after a key that leaves it at this offset: after a joint there.
-    qsizetype caretAt(qsizetype offset) const { return document_.exact().toPosition(offset, false); }
+    qsizetype caretAt(Offset offset) const { return document_.exact().toPosition(offset, false).value(); }
 
     // Whether Qt, given the whole paragraph, starts a grapheme cluster at this offset.
     static bool StartsCluster(const QString &text, qsizetype offset)
@@ -180,7 +182,7 @@ private:
                 QStringLiteral("\U0001F600"), QStringLiteral("\u0301"), QStringLiteral("\U0001F1E6")};
             const QString &typed = keys[choose(std::size(keys))];
             const bool joins = burst_ == Burst::Typing;
-            const qsizetype offset = document_.exact().toExact(at) + typed.size();
+            const Offset offset = document_.exact().toExact(Position(at)) + typed.size();
             userChange(at, 0, typed, true, choose);
             steps_.change(shown_.text(), joins);
             at = caretAt(offset);
@@ -209,7 +211,7 @@ private:
             const bool pair = backspace ? low(from) && high(from - 1) : high(from) && low(from + 1);
             const qsizetype start = backspace && pair ? from - 1 : from;
             const bool joins = burst_ == Burst::Deleting;
-            const qsizetype offset = document_.exact().toExact(start);
+            const Offset offset = document_.exact().toExact(Position(start));
             userChange(start, pair ? 2 : 1, QString(), true, choose);
             steps_.change(shown_.text(), joins);
             at = caretAt(offset);
@@ -220,7 +222,7 @@ private:
 
     void moveCaret(qsizetype at)
     {
-        document_.caretMoved(at, false);
+        document_.caretMoved(Position(at), false);
         if (at != burstCaret_)
             burst_ = Burst::None;
     }
@@ -239,7 +241,7 @@ private:
         for (qsizetype p = from; p < from + addedPositions + tail; ++p)
             reported += shownAt(p);
         reported += QString(mark, QChar::ParagraphSeparator);
-        replay(document_.userChanged(from, removed + tail + mark, reported, keyed));
+        replay(document_.userChanged(Position(from), removed + tail + mark, reported, keyed));
     }
 
     void expectChange(qsizetype from, qsizetype to, const QString &text)
@@ -271,7 +273,7 @@ private:
                 if (choose(2)) {
                     const ExactText &exact = document_.exact();
                     staleRead_ = staleRead_ || document_.text() != text || exact.text() != text
-                        || exact.positions() - exact.jointsBelow(exact.positions()) != positions.size();
+                        || exact.shownOffset(exact.positions()) != positions.size();
                 }
                 continue;
             }
@@ -282,7 +284,7 @@ private:
             positions = shown_.positions;
             positions.remove(from, to - from);
             positions.insert(from, text);
-            apply(document_.replace(from, to, text));
+            apply(document_.replace(Position(from), Position(to), text));
         }
         catchUp();
         document_.endGroup();
@@ -297,14 +299,22 @@ private:
     {
         for (const TextDocument::Write &write : writes) {
             if (write.joint && write.from == write.to)
-                shown_.positions.insert(write.from, QString());
+                shown_.positions.insert(write.from.value(), QString());
             else
-                shown_.replace(write.from, write.to - write.from, write.joint ? QString() : write.text);
+                shown_.replace(
+                    write.from.value(), write.to - write.from, write.joint ? QString() : write.text);
         }
         QString shown;
         for (qsizetype p = 0; p < shown_.positions.size(); ++p)
             shown += shownAt(p);
         document_.checkShown(shown);
+        // As the view counts overlong words: each change read as soon as it is made.
+        for (const TextDocument::Change &change : document_.takeChanges()) {
+            if (change.whole)
+                overlong_.countIn(change.added);
+            else
+                overlong_.follow(document_.exact(), change.from, change.removed, change.added);
+        }
     }
 
     const char *check() const
@@ -314,24 +324,28 @@ private:
         const ExactText &exact = document_.exact();
         if (document_.text() != steps_.texts.at(steps_.current))
             return "the box holds the text its steps say";
-        if (shown_.text() != document_.text() || exact.positions() != shown_.positions.size())
+        if (shown_.text() != document_.text() || exact.positions() != Position(shown_.positions.size()))
             return "the view's document holds the text, position for position";
         qsizetype offset = 0;
         for (qsizetype p = 0; p < shown_.positions.size(); ++p) {
-            if (exact.toExact(p) != offset || exact.shownAt(p) != shownAt(p)
-                || exact.isJoint(p) != isJoint(p))
+            if (exact.toExact(Position(p)) != Offset(offset) || exact.shownAt(Position(p)) != shownAt(p)
+                || exact.isJoint(Position(p)) != isJoint(p))
                 return "each position maps to its units and shows as the view shows it";
             if (isJoint(p) && !StartsCluster(document_.text(), offset))
                 return "every joint stands where a cluster of its whole paragraph starts";
             offset += shown_.positions[p].size();
         }
+        if (overlong_.count()
+            != PositionsModel {PositionsModel::Split(document_.text())}.overlongWords(kLongestWord))
+            return "the count of overlong words follows every change";
         if (document_.canUndo() != (steps_.current > 0)
             || document_.canRedo() != (steps_.current + 1 < steps_.texts.size()))
             return "undo and redo are offered exactly when there is a text to go to";
         return nullptr;
     }
 
-    TextDocument document_ {kLongestWord, qsizetype(1) << 30};
+    TextDocument document_ {qsizetype(1) << 30};
+    OverlongWords overlong_ {kLongestWord};
     PositionsModel shown_;
     Steps steps_;
     Burst burst_ = Burst::None;

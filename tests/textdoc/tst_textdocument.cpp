@@ -11,7 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-constexpr qsizetype kLongestWord = 1000;
 constexpr qsizetype kStepBytes = qsizetype(sizeof(EditHistory::Step));
 } // namespace
 
@@ -73,12 +72,12 @@ void TestTextDocument::deletingBurstIsOneStep()
     QFETCH(int, caret);
     QFETCH(bool, backspace);
     QFETCH(QList<int>, removals);
-    TextDocument document(kLongestWord, qsizetype(1) << 20);
+    TextDocument document(qsizetype(1) << 20);
     document.replaceAll(text, false);
     for (const int removed : removals) {
         caret -= backspace ? removed : 0;
-        document.caretMoved(backspace ? caret + removed : caret, false);
-        document.userChanged(caret, removed, QStringView(), true);
+        document.caretMoved(Position(backspace ? caret + removed : caret), false);
+        document.userChanged(Position(caret), removed, QStringView(), true);
     }
     const QString deleted = document.text();
     document.undo();
@@ -90,10 +89,10 @@ void TestTextDocument::deletingBurstIsOneStep()
 void TestTextDocument::newestStepKeptPastBudget()
 {
     // Selecting a text bigger than the budget and deleting it can still be undone, and so can its paste.
-    TextDocument document(kLongestWord, 1000);
+    TextDocument document(1000);
     const QString text(4000, u'x');
-    document.replace(0, 0, text);
-    document.replace(0, text.size(), QString());
+    document.replace(Position(0), Position(0), text);
+    document.replace(Position(0), Position(text.size()), QString());
     QVERIFY(document.historyBytes() <= 1000 + kStepBytes + text.size() * 2);
     document.undo();
     QCOMPARE(document.text(), text);
@@ -106,7 +105,7 @@ void TestTextDocument::newestStepKeptPastBudget()
 
 void TestTextDocument::historyForgetsOldestPastBudget()
 {
-    TextDocument document(kLongestWord, 2000);
+    TextDocument document(2000);
     for (const char letter : {'a', 'b', 'c'})
         document.replaceAll(QString(1000, QLatin1Char(letter)), false);
     // The budget bounds all but the newest step, which holds the 1000 units it replaced.
@@ -120,7 +119,7 @@ void TestTextDocument::historyForgetsOldestPastBudget()
 
 void TestTextDocument::redoReachesNewestPastBudget()
 {
-    TextDocument document(kLongestWord, 5000);
+    TextDocument document(5000);
     for (const char letter : {'a', 'b', 'c'})
         document.replaceAll(QString(1000, QLatin1Char(letter)), false);
     // Undoing all puts each text in a redo step, past the budget; none of them may be forgotten.

@@ -5,13 +5,15 @@
 
 #include <QString>
 
+#include "textdoc/coordinates.h"
+
 // A step holds only the side of a change that is not in the box: undoing it swaps the range's
 // current text for the stored one and keeps what it replaced for redo, so each step costs one copy.
 class EditHistory final
 {
 public:
     struct Step {
-        qsizetype from = 0; // where the range starts in the exact text
+        Offset from; // where the range starts in the exact text
         qsizetype length = 0; // length of the text the range holds now
         QString other; // the exact text the range held on the other side of the change
         bool typing = false; // one character typed or deleted; joins its neighbours

@@ -6,10 +6,12 @@
 #include <QList>
 #include <QString>
 
+#include "textdoc/coordinates.h"
+
 class ExactText;
 
 struct JointEdit {
-    qsizetype position = 0;
+    Position position;
     bool added = false; // a joint put in at the position, or else the one there taken out
     bool operator==(const JointEdit &) const = default;
 };
@@ -17,7 +19,7 @@ struct JointEdit {
 // Cuts the pieces that positions [from, to] touch once they are longer than twice `chunk`, and joins a
 // piece shorter than half of it to a neighbour of the same paragraph. The joints it adds and takes out go
 // into `text` and, in order, to `edits`, for the document to follow.
-void FitPieces(ExactText &text, qsizetype from, qsizetype to, qsizetype chunk, QList<JointEdit> &edits);
+void FitPieces(ExactText &text, Position from, Position to, qsizetype chunk, QList<JointEdit> &edits);
 
 // The rules every joint keeps once the pieces are fitted: it stands inside a paragraph, between two units,
 // where a piece may start, and the pieces on both sides of it are at least half a chunk long. Empty if the

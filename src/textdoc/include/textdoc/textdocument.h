@@ -12,6 +12,7 @@
 // the pieces follow the edits.
 #pragma once
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -20,30 +21,31 @@
 
 #include "textdoc/edithistory.h"
 #include "textdoc/exacttext.h"
+#include "textdoc/heldbackwrite.h"
 
 class TextDocument final
 {
 public:
     // Replace the positions [from, to) of the view's document with `text`, its breaks taken as written.
     struct Write {
-        qsizetype from = 0;
-        qsizetype to = 0;
+        Position from;
+        Position to;
         QString text;
         // A joint put in (a paragraph separator at `from`) or taken out (the one at `from`).
         bool joint = false;
     };
     // What a command asks of the view: writes in order, each in the positions the one before left, and
-    // where the caret goes after them (-1: where it is).
+    // where the caret goes after them, if it moves.
     struct Edit {
         std::vector<Write> writes;
-        qsizetype caret = 0;
+        std::optional<Position> caret;
         // The text changed, but the view's document keeps what it shows until catchUp().
         bool heldBack = false;
     };
 
     // A change of the text: `removed` gave way to `added` at exact offset `from`; `whole`: all of it.
     struct Change {
-        qsizetype from = 0;
+        Offset from;
         QString removed;
         QString added;
         bool whole = false;
@@ -51,20 +53,20 @@ public:
 
     static constexpr qsizetype kParagraphChunk = 16000;
 
-    // Counts the words (unbroken runs) longer than `longestWord` units; the history's budget is in bytes.
-    TextDocument(qsizetype longestWord, qsizetype historyBudget);
+    // The history's budget is in bytes.
+    explicit TextDocument(qsizetype historyBudget);
 
-    const QString &text() const { return analysed_ ? exact_.text() : pending_; }
-    const ExactText &exact() const;
+    QString text() const { return held_.active() ? held_.text() : exact_.text(); }
+    const ExactText &exact() const { return held_.active() ? held_.exact() : exact_; }
     // The view's document still shows an older text, until catchUp().
-    bool behind() const { return behind_; }
+    bool behind() const { return held_.active(); }
 
     // The commands, each one step; writing the text the box holds changes nothing. Before any but
     // replaceAll, the view catches up and only then reads the positions it passes.
     Edit replaceAll(const QString &text, bool holdBack);
-    Edit replace(qsizetype from, qsizetype to, const QString &text);
+    Edit replace(Position from, Position to, const QString &text);
     // Moves the positions [from, to) to `target`, which lies outside them.
-    Edit move(qsizetype from, qsizetype to, qsizetype target);
+    Edit move(Position from, Position to, Position target);
     Edit undo();
     Edit redo();
     std::vector<Write> catchUp();
@@ -74,9 +76,15 @@ public:
     // The user changed the view's document: `removed` positions at `from` became the characters `added`
     // as it shows them (every break a paragraph separator). `keyed`: by a key with nothing selected. Gives
     // back the joints the view puts in and takes out after it, as the pieces follow the change.
-    std::vector<Write> userChanged(qsizetype from, qsizetype removed, QStringView added, bool keyed);
+    std::vector<Write> userChanged(Position from, qsizetype removed, QStringView added, bool keyed);
     // Typing goes on in one step only while the caret stays where the last key left it.
-    void caretMoved(qsizetype position, bool selection);
+    void caretMoved(Position position, bool selection);
+
+    // A selection as an edit may take it, [start, end): both sides of a joint are the same place in the
+    // text, and the caret rests only after one, so a range starts after a joint and ends before one; what
+    // an edit takes out then never ends in a joint that could pass for a typed break. A range that goes to
+    // nothing between joints is a caret after them.
+    std::pair<Position, Position> keptOffJoints(Position start, Position end) const;
     // What changes next starts a step of its own.
     void endTyping() { history_.closeTyping(); }
     // Writes between them are one step, or none if the text ends as it began; they nest.
@@ -98,26 +106,19 @@ public:
 
 private:
     void writeWhole(std::vector<Write> &writes, const QString &text);
-    void write(std::vector<Write> &writes, qsizetype from, qsizetype to, const QString &text);
-    void fitPieces(std::vector<Write> &writes, qsizetype from, qsizetype to);
+    void write(std::vector<Write> &writes, Position from, Position to, const QString &text);
+    void fitPieces(std::vector<Write> &writes, Position from, Position to);
     Edit swap(EditHistory::Step step, void (EditHistory::*keep)(EditHistory::Step));
     void record(EditHistory::Step step);
-    void analyse() const;
     // The view reads the positions it passes from a document that shows this text.
     void requireCaughtUp(const char *command) const;
 
-    qsizetype longestWord_;
-    // Analysed only when its positions are needed: a held-back write keeps its text in pending_ until then,
-    // so that many writes in a row cost no scan of their texts.
-    mutable ExactText exact_;
-    mutable QString pending_;
-    mutable bool analysed_ = true;
-    // While the view's document is behind: the text it shows.
-    ExactText shown_;
-    bool behind_ = false;
+    // The text, and the positions the view's document shows, unless a write is held back.
+    ExactText exact_;
+    HeldBackWrite held_;
     EditHistory history_;
     // Where the caret stands after the last typed key, while typing may go on in the same step.
-    qsizetype typingCaret_ = -1;
+    std::optional<Position> typingCaret_;
     int groupDepth_ = 0;
     qsizetype chunk_ = kParagraphChunk;
     QString groupStart_;

@@ -10,9 +10,14 @@
 // were not there.
 #pragma once
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 
+#include "textdoc/overlongwords.h"
 #include "textdoc/textdocument.h"
 class DeferredLayout;
 
@@ -27,7 +32,7 @@ public:
     // The history gives back the memory of its oldest undo steps past this many bytes, all but the newest.
     static constexpr qsizetype kHistoryBudget = qsizetype(256) << 20;
 
-    const QString &text() const { return document_.text(); }
+    QString text() const { return document_.text(); }
     // The exact text and where the view's positions fall in it; the view shows an older text while behind.
     const ExactText &exact() const { return document_.exact(); }
     bool behind() const { return document_.behind(); }
@@ -101,6 +106,10 @@ private:
     void apply(const TextDocument::Edit &edit);
     void write(const TextDocument::Write &write);
     void takeUserChange(int from, int removed, int added);
+    // Follows the document's changes since the last call: the count of overlong words, and what a screen
+    // reader is told next.
+    void followChanges();
+    void countWholeText();
     void caretMoved();
     void stepOffJoint();
     void keyPressOverJoints(QKeyEvent *event);
@@ -108,10 +117,10 @@ private:
     void keepLineOffJoint(QKeyEvent *event);
     // The offset a word move from offset `from` reaches in a paragraph shown whole, where Qt's reached
     // `reached` in a piece.
-    qsizetype wordMoveOverJoints(qsizetype from, int reached, bool next) const;
-    void selectExact(qsizetype anchor, qsizetype position);
+    Offset wordMoveOverJoints(Offset from, Position reached, bool next) const;
+    void selectExact(Offset anchor, Offset position);
     void selectParagraphOverJoints();
-    void placeCaret(qsizetype position);
+    void placeCaret(Position position);
     void catchUp();
     // With the checks built in, stops unless Qt's document shows what the TextDocument says it does.
     void checkShown() const;
@@ -119,16 +128,20 @@ private:
     // Every piece of a paragraph keeps the direction the paragraph has shown whole; this looks at the
     // paragraphs that writes touched since it last did.
     void settleDirections();
-    void touched(qsizetype from, qsizetype removed, qsizetype added);
+    void touched(Position from, qsizetype removed, qsizetype added);
     // Tells a screen reader what the text's last changes were.
     void announceChanges();
 
     DeferredLayout *layout_;
     TextDocument document_;
-    qsizetype pendingCaret_ = -1;
+    OverlongWords overlongWords_;
+    // The last whole text written, while its overlong words are not counted yet.
+    std::optional<QString> uncounted_;
+    // The changes not yet told to a screen reader.
+    std::vector<TextDocument::Change> unannounced_;
+    std::optional<Position> pendingCaret_;
     // The positions that writes touched since directions were last settled, if any.
-    qsizetype touchedFrom_ = -1;
-    qsizetype touchedTo_ = -1;
+    std::optional<std::pair<Position, Position>> touched_;
     bool writing_ = false;
     bool keyTyping_ = false;
     // While a key moves the caret, which may cross a joint and must then move on.
