@@ -1,9 +1,13 @@
 // What the text box relies on in Qt beyond its documentation, so that a Qt that behaves otherwise fails here.
+#include <QAction>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
+#include <memory>
 
 #include "textdoc/exacttext.h"
 
@@ -40,6 +44,8 @@ private slots:
     void insertedBreaks_data();
     void insertedBreaks();
     void everyUnitBreaksAsPredicted();
+    void standardMenuNamesUndoAndRedo_data();
+    void standardMenuNamesUndoAndRedo();
 };
 
 void TestToolkit::insertedBreaks_data()
@@ -85,6 +91,32 @@ void TestToolkit::everyUnitBreaksAsPredicted()
     }
     QVERIFY2(
         differing.isEmpty(), qPrintable(u"Qt splits otherwise than ExactText::isBreak at"_s + differing));
+}
+
+void TestToolkit::standardMenuNamesUndoAndRedo_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("undoFirst");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("edit-undo undoes") << u"edit-undo"_s << false << QString();
+    QTest::newRow("edit-redo redoes") << u"edit-redo"_s << true << u"x"_s;
+}
+
+// The box finds the menu's own Undo and Redo by these names to put its own in their place.
+void TestToolkit::standardMenuNamesUndoAndRedo()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, undoFirst);
+    QFETCH(QString, after);
+    QPlainTextEdit edit;
+    edit.insertPlainText(u"x"_s);
+    if (undoFirst)
+        edit.undo();
+    const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu(QPoint()));
+    const QList<QAction *> actions = menu->findChildren<QAction *>(name);
+    QCOMPARE(actions.size(), 1);
+    actions.first()->trigger();
+    QCOMPARE(edit.toPlainText(), after);
 }
 
 QTEST_MAIN(TestToolkit)
