@@ -1,0 +1,123 @@
+// What the text box relies on in Qt beyond its documentation, so that a Qt that behaves otherwise fails here.
+#include <QAction>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <memory>
+
+#include "textdoc/exacttext.h"
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// Paragraphs that ExactText expects of a document that took `text` as written.
+int PredictedBlocks(QStringView text)
+{
+    const auto breaks = std::count_if(text.begin(), text.end(), &ExactText::isBreak);
+    // Every breaking unit starts a paragraph, except the LF of a CR LF, which takes no position of its own.
+    return int(1 + breaks - (text.size() - ExactText::positionsOf(text)));
+}
+
+// Paragraphs of a fresh document that took `text` through a cursor, as the box writes; its positions too.
+int InsertedBlocks(const QString &text, int *positions = nullptr)
+{
+    QTextDocument document;
+    QTextCursor(&document).insertText(text);
+    if (positions)
+        *positions = document.characterCount() - 1;
+    return document.blockCount();
+}
+
+} // namespace
+
+class TestToolkit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void insertedBreaks_data();
+    void insertedBreaks();
+    void everyUnitBreaksAsPredicted();
+    void standardMenuNamesUndoAndRedo_data();
+    void standardMenuNamesUndoAndRedo();
+};
+
+void TestToolkit::insertedBreaks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("blocks");
+    QTest::newRow("cr before a letter splits alone") << u"a\rb"_s << 2;
+    QTest::newRow("lf splits") << u"a\nb"_s << 2;
+    QTest::newRow("cr lf is one break") << u"a\r\nb"_s << 2;
+    QTest::newRow("lf cr is two breaks") << u"a\n\rb"_s << 3;
+    QTest::newRow("cr then cr lf is two breaks") << u"a\r\r\nb"_s << 3;
+    QTest::newRow("cr at the end splits") << u"a\r"_s << 2;
+    QTest::newRow("paragraph separator splits") << u"a\u2029b"_s << 2;
+    QTest::newRow("fdd0 splits") << u"a\ufdd0b"_s << 2;
+    QTest::newRow("fdd1 splits") << u"a\ufdd1b"_s << 2;
+    QTest::newRow("line separator does not split") << u"a\u2028b"_s << 1;
+    QTest::newRow("vertical tab does not split") << u"a\vb"_s << 1;
+    QTest::newRow("form feed does not split") << u"a\fb"_s << 1;
+    QTest::newRow("next line does not split") << u"a\u0085b"_s << 1;
+    QTest::newRow("fdd2 does not split") << u"a\ufdd2b"_s << 1;
+    QTest::newRow("object replacement does not split") << u"a\ufffcb"_s << 1;
+}
+
+void TestToolkit::insertedBreaks()
+{
+    QFETCH(QString, text);
+    QFETCH(int, blocks);
+    int positions = 0;
+    QCOMPARE(InsertedBlocks(text, &positions), blocks);
+    QCOMPARE(PredictedBlocks(text), blocks);
+    QCOMPARE(positions, ExactText::positionsOf(text));
+}
+
+void TestToolkit::everyUnitBreaksAsPredicted()
+{
+    QString differing;
+    for (char32_t unit = 0; unit <= 0xffff; ++unit) {
+        const QChar c {char16_t(unit)};
+        if (c.isSurrogate())
+            continue;
+        if ((InsertedBlocks(u"a"_s + c + u'b') > 1) != ExactText::isBreak(c))
+            differing += u" U+%1"_s.arg(uint(unit), 4, 16, QLatin1Char('0'));
+    }
+    QVERIFY2(
+        differing.isEmpty(), qPrintable(u"Qt splits otherwise than ExactText::isBreak at"_s + differing));
+}
+
+void TestToolkit::standardMenuNamesUndoAndRedo_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("undoFirst");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("edit-undo undoes") << u"edit-undo"_s << false << QString();
+    QTest::newRow("edit-redo redoes") << u"edit-redo"_s << true << u"x"_s;
+}
+
+// The box finds the menu's own Undo and Redo by these names to put its own in their place.
+void TestToolkit::standardMenuNamesUndoAndRedo()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, undoFirst);
+    QFETCH(QString, after);
+    QPlainTextEdit edit;
+    edit.insertPlainText(u"x"_s);
+    if (undoFirst)
+        edit.undo();
+    const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu(QPoint()));
+    const QList<QAction *> actions = menu->findChildren<QAction *>(name);
+    QCOMPARE(actions.size(), 1);
+    actions.first()->trigger();
+    QCOMPARE(edit.toPlainText(), after);
+}
+
+QTEST_MAIN(TestToolkit)
+#include "tst_toolkit.moc"
