@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
@@ -287,9 +286,13 @@ void RotTextBox::keyReleaseEvent(QKeyEvent *event)
 void RotTextBox::mousePressEvent(QMouseEvent *event)
 {
     document_.endTyping();
+    const QTextCursor before = textCursor();
     QPlainTextEdit::mousePressEvent(event);
-    if (textCursor().hasSelection() && !(event->modifiers() & Qt::ShiftModifier) && lastDoubleClick_.isValid()
-        && lastDoubleClick_.elapsed() < QApplication::doubleClickInterval())
+    // A press that leaves a new selection without Shift is Qt's triple click, with Qt's own time and
+    // distance rules; a press in a selection, which may start a drag, leaves it as it was.
+    const QTextCursor after = textCursor();
+    if (after.hasSelection() && !(event->modifiers() & Qt::ShiftModifier)
+        && (after.anchor() != before.anchor() || after.position() != before.position()))
         selectParagraphOverJoints();
 }
 

@@ -246,7 +246,6 @@ void RotTextBox::selectExact(Offset anchor, Offset position)
 void RotTextBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QPlainTextEdit::mouseDoubleClickEvent(event);
-    lastDoubleClick_.start();
     // Qt selects the word within one piece; a word a joint cuts, or that ends at one, goes on past it.
     const QTextCursor cursor = textCursor();
     const ExactText &exact = document_.exact();

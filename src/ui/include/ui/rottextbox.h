@@ -14,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include <QElapsedTimer>
 #include <QPlainTextEdit>
 
 #include "textdoc/overlongwords.h"
@@ -146,8 +145,6 @@ private:
     bool keyTyping_ = false;
     // While a key moves the caret, which may cross a joint and must then move on.
     bool keyMoving_ = false;
-    // A press soon after a double click is a triple click.
-    QElapsedTimer lastDoubleClick_;
     // Counts the changes of the text, so that a key that changed none is known.
     quint64 changes_ = 0;
 };
