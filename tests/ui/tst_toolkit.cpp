@@ -1,15 +1,19 @@
 // What the text box relies on in Qt beyond its documentation, so that a Qt that behaves otherwise fails here.
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "textdoc/exacttext.h"
+#include "ui/rottextbox.h"
 
 using namespace Qt::StringLiterals;
 
@@ -34,6 +38,24 @@ int InsertedBlocks(const QString &text, int *positions = nullptr)
     return document.blockCount();
 }
 
+// Every paragraph of the box that is laid out is laid out as it stands, and the layout's line count is
+// theirs.
+void VerifyLaidOut(const QPlainTextEdit &box)
+{
+    qreal lines = 0;
+    for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *layout = block.layout();
+        int laidOut = 0;
+        for (int line = 0; line < layout->lineCount(); ++line)
+            laidOut += layout->lineAt(line).textLength();
+        // Qt lays a paragraph out when it is first shown; one laid out before a change must be again.
+        QVERIFY2(layout->lineCount() == 0 || laidOut == block.length() - 1,
+            qPrintable(u"paragraph %1 is laid out as it stood before"_s.arg(block.blockNumber())));
+        lines += block.lineCount();
+    }
+    QCOMPARE(box.document()->documentLayout()->documentSize().height(), lines);
+}
+
 } // namespace
 
 class TestToolkit : public QObject
@@ -46,6 +68,8 @@ private slots:
     void everyUnitBreaksAsPredicted();
     void standardMenuNamesUndoAndRedo_data();
     void standardMenuNamesUndoAndRedo();
+    void writeFromContentsChange();
+    void pausedLayoutLaysOutEveryChange();
 };
 
 void TestToolkit::insertedBreaks_data()
@@ -117,6 +141,52 @@ void TestToolkit::standardMenuNamesUndoAndRedo()
     QCOMPARE(actions.size(), 1);
     actions.first()->trigger();
     QCOMPARE(edit.toPlainText(), after);
+}
+
+// The box puts a long paragraph's joints in from its contentsChange slot, while Qt is still finishing the
+// user's own edit: Qt must keep both, leave its caret past the typed key, and lay out both.
+void TestToolkit::writeFromContentsChange()
+{
+    QPlainTextEdit box;
+    box.document()->setUndoRedoEnabled(false);
+    box.setPlainText(u"abcdefgh"_s);
+    box.resize(300, 200);
+    box.show();
+    QTextCursor caret(box.document());
+    caret.setPosition(6);
+    box.setTextCursor(caret);
+    bool writing = false;
+    connect(box.document(), &QTextDocument::contentsChange, &box, [&] {
+        if (std::exchange(writing, true))
+            return;
+        QTextCursor joint(box.document());
+        joint.setPosition(3);
+        joint.insertText(QString(QChar::ParagraphSeparator));
+        writing = false;
+    });
+    QTest::keyClick(&box, Qt::Key_X);
+    QCOMPARE(box.document()->toRawText(), u"abc\u2029defxgh"_s);
+    QCOMPARE(box.textCursor().position(), 8);
+    VerifyLaidOut(box);
+}
+
+// DeferredLayout hands Qt's layout one range that takes in every change made under a pause, with the
+// document's length when the pause began; Qt must lay out all that changed from it.
+void TestToolkit::pausedLayoutLaysOutEveryChange()
+{
+    RotTextBox box;
+    box.resize(300, 200);
+    box.show();
+    box.replaceAll(u"one\ntwo\nthree\nfour\nfive "_s.repeated(20));
+    VerifyLaidOut(box);
+    {
+        const RotTextBox::LayoutPause pause(&box);
+        box.moveCursor(QTextCursor::Start);
+        box.replaceSelection(u"start "_s);
+        box.moveCursor(QTextCursor::End);
+        box.replaceSelection(u" end"_s.repeated(40));
+    }
+    VerifyLaidOut(box);
 }
 
 QTEST_MAIN(TestToolkit)
