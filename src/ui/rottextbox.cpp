@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
@@ -288,11 +289,16 @@ void RotTextBox::mousePressEvent(QMouseEvent *event)
     document_.endTyping();
     const QTextCursor before = textCursor();
     QPlainTextEdit::mousePressEvent(event);
-    // A press that leaves a new selection without Shift is Qt's triple click, with Qt's own time and
-    // distance rules; a press in a selection, which may start a drag, leaves it as it was.
+    // Qt's triple click selects one of its paragraphs, a piece of the user's. A press that leaves a new
+    // selection without Shift is one; so is a press by Qt's rules (soon after a double click and near it)
+    // that leaves the selection as it was, where the double click had selected that piece already.
     const QTextCursor after = textCursor();
-    if (after.hasSelection() && !(event->modifiers() & Qt::ShiftModifier)
-        && (after.anchor() != before.anchor() || after.position() != before.position()))
+    const bool moved = after.anchor() != before.anchor() || after.position() != before.position();
+    const bool soonAndNear = doubleClicked_.isValid()
+        && doubleClicked_.elapsed() < QApplication::doubleClickInterval()
+        && (event->position().toPoint() - doubleClickedAt_).manhattanLength()
+            < QApplication::startDragDistance();
+    if (after.hasSelection() && !(event->modifiers() & Qt::ShiftModifier) && (moved || soonAndNear))
         selectParagraphOverJoints();
 }
 

@@ -246,6 +246,8 @@ void RotTextBox::selectExact(Offset anchor, Offset position)
 void RotTextBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QPlainTextEdit::mouseDoubleClickEvent(event);
+    doubleClicked_.start();
+    doubleClickedAt_ = event->position().toPoint();
     // Qt selects the word within one piece; a word a joint cuts, or that ends at one, goes on past it.
     const QTextCursor cursor = textCursor();
     const ExactText &exact = document_.exact();

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 
 #include "textdoc/overlongwords.h"
@@ -145,6 +146,9 @@ private:
     bool keyTyping_ = false;
     // While a key moves the caret, which may cross a joint and must then move on.
     bool keyMoving_ = false;
+    // When and where the last double click was, for a triple click that leaves Qt's selection as it was.
+    QElapsedTimer doubleClicked_;
+    QPoint doubleClickedAt_;
     // Counts the changes of the text, so that a key that changed none is known.
     quint64 changes_ = 0;
 };
