@@ -69,13 +69,13 @@ void ExactText::assign(const QString &text)
     units_.assign(text);
     crLfs_.clear();
     joints_.clear();
-    positions_ = 0;
-    for (qsizetype i = 0; i < text.size(); ++i, ++positions_) {
-        if (IsCrLf(text, i)) {
-            crLfs_.add(positions_);
-            ++i;
-        }
+    // Only a CR can start a CR LF; finding them is a fast search, not a look at every unit.
+    qsizetype crLfs = 0;
+    for (qsizetype i = text.indexOf(u'\r'); i >= 0; i = text.indexOf(u'\r', i + 1)) {
+        if (IsCrLf(text, i))
+            crLfs_.add(i - crLfs++);
     }
+    positions_ = text.size() - crLfs;
 }
 
 QString ExactText::replace(Position from, qsizetype removed, QStringView added)

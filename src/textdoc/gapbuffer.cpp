@@ -32,6 +32,14 @@ QString GapBuffer::text() const
     return mid(0, size());
 }
 
+void GapBuffer::flatten()
+{
+    moveGap(size());
+    // A shrinking resize keeps the memory: the next edit opens its gap there again.
+    units_.resize(gapBegin_);
+    gapEnd_ = gapBegin_;
+}
+
 void GapBuffer::copyOut(qsizetype from, qsizetype length, QChar *out) const
 {
     const QChar *units = units_.constData();
@@ -57,6 +65,12 @@ void GapBuffer::moveGap(qsizetype to)
 
 void GapBuffer::openGap(qsizetype at, qsizetype length)
 {
+    if (gapEnd_ - gapBegin_ < length && gapEnd_ == units_.size() && units_.isDetached()
+        && units_.capacity() - units_.size() >= length) {
+        // The room a flatten() kept at the end.
+        units_.resize(units_.capacity());
+        gapEnd_ = units_.size();
+    }
     if (gapEnd_ - gapBegin_ >= length && units_.isDetached()) {
         moveGap(at);
         return;

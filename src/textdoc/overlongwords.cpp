@@ -9,7 +9,7 @@ namespace
 {
 
 // Where a line may wrap, or a paragraph ends.
-bool BreaksRun(QChar c)
+inline bool BreaksRun(QChar c)
 {
     return c.isSpace() || c.unicode() == 0xfdd0 || c.unicode() == 0xfdd1;
 }
@@ -46,10 +46,12 @@ qsizetype OverlongWords::runsAround(QStringView text, qsizetype from, qsizetype 
     qsizetype end = to;
     while (end < text.size() && end - to <= longest_ && !BreaksRun(text[end]))
         ++end;
+    // A whole text is read here at every write of one: a plain loop over its units.
+    const QChar *units = text.data();
     qsizetype runs = 0;
     qsizetype run = 0;
     for (qsizetype i = start; i < end; ++i) {
-        run = BreaksRun(text[i]) ? 0 : run + 1;
+        run = BreaksRun(units[i]) ? 0 : run + 1;
         runs += run == longest_ + 1;
     }
     return runs;

@@ -16,6 +16,7 @@ TextDocument::Edit TextDocument::replaceAll(const QString &text, bool holdBack)
 {
     history_.closeTyping();
     Edit edit {{}, Position(0)};
+    // Kept for undo as it is, not copied out of the gap.
     QString before = this->text();
     if (text == before)
         return edit;

@@ -1,4 +1,4 @@
-// Deferred layout, the kept character analysis of long paragraphs, and pieces in their paragraph's direction.
+// Deferred layout, and pieces laid out in their paragraph's direction.
 #include "ui/deferredlayout.h"
 
 #include <algorithm>
@@ -7,12 +7,6 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QtMath>
-
-namespace
-{
-// Analysing a paragraph this long again costs little next to a paint.
-constexpr int kLongestUncachedParagraph = 1 << 16;
-} // namespace
 
 void DeferredLayout::pause()
 {
@@ -34,11 +28,6 @@ void DeferredLayout::resume()
 
 QRectF DeferredLayout::blockBoundingRect(const QTextBlock &block) const
 {
-    // Qt drops a paragraph's character analysis after laying it out and after each paint, yet the caret's x
-    // needs it: on a paragraph of megabytes each caret placement and each paint would redo it, some 35
-    // bytes of fresh memory a character. A long paragraph keeps it until its next layout.
-    if (QTextLayout *layout = block.layout())
-        layout->setCacheEnabled(block.length() > kLongestUncachedParagraph);
     const QRectF rect = QPlainTextDocumentLayout::blockBoundingRect(block);
     const QVariant direction = block.blockFormat().property(kDirectionProperty);
     QTextLayout *layout = block.layout();

@@ -1,7 +1,10 @@
 // What the text box relies on in Qt beyond its documentation, so that a Qt that behaves otherwise fails here.
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
@@ -70,6 +73,7 @@ private slots:
     void standardMenuNamesUndoAndRedo();
     void writeFromContentsChange();
     void pausedLayoutLaysOutEveryChange();
+    void dropLeavesNoDropCaret();
 };
 
 void TestToolkit::insertedBreaks_data()
@@ -187,6 +191,36 @@ void TestToolkit::pausedLayoutLaysOutEveryChange()
         box.replaceSelection(u" end"_s.repeated(40));
     }
     VerifyLaidOut(box);
+}
+
+// The box writes a drop itself and has Qt take away the caret it draws where a drag would drop, by
+// handing it a drag leave: a Qt that keeps that caret through a drag leave leaves it painted.
+void TestToolkit::dropLeavesNoDropCaret()
+{
+    RotTextBox dropped;
+    RotTextBox written;
+    for (RotTextBox *box : {&dropped, &written}) {
+        box->resize(300, 100);
+        box->show();
+        box->replaceAll(u"abc def"_s);
+    }
+    QTextCursor at(dropped.document());
+    at.setPosition(3);
+    const QPoint point = dropped.cursorRect(at).center();
+    QMimeData mime;
+    mime.setText(u"xyz"_s);
+    QDragEnterEvent enter(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dropped.viewport(), &enter);
+    QDragMoveEvent move(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dropped.viewport(), &move);
+    QDropEvent drop(QPointF(point), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dropped.viewport(), &drop);
+    QTextCursor same(written.document());
+    same.setPosition(3);
+    written.setTextCursor(same);
+    written.replaceSelection(u"xyz"_s);
+    QCOMPARE(dropped.text(), written.text());
+    QCOMPARE(dropped.viewport()->grab().toImage(), written.viewport()->grab().toImage());
 }
 
 QTEST_MAIN(TestToolkit)

@@ -39,6 +39,8 @@ public:
     Position pieceStart(Position position) const;
 
     QString text() const { return units_.text(); }
+    // From now until the next edit, text() gives the units without a copy.
+    void flatten() { units_.flatten(); }
     QString mid(Offset from, qsizetype length) const { return units_.mid(from.value(), length); }
     qsizetype size() const { return units_.size(); }
     QChar at(Offset offset) const { return units_.at(offset.value()); }

@@ -17,6 +17,8 @@ public:
     // All the units: the buffer itself when it has no gap, else a copy, which leaves the gap where the
     // next key wants it.
     QString text() const;
+    // Closes the gap, keeping its room for the next edits, so that text() shares the buffer from now on.
+    void flatten();
 
 private:
     void moveGap(qsizetype to);

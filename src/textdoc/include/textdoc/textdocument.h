@@ -56,7 +56,13 @@ public:
     // The history's budget is in bytes.
     explicit TextDocument(qsizetype historyBudget);
 
+    // The text; a const read copies it while an edit's gap is open, a read that may close the gap does not.
     QString text() const { return held_.active() ? held_.text() : exact_.text(); }
+    QString text()
+    {
+        exact_.flatten();
+        return std::as_const(*this).text();
+    }
     const ExactText &exact() const { return held_.active() ? held_.exact() : exact_; }
     // The view's document still shows an older text, until catchUp().
     bool behind() const { return held_.active(); }

@@ -32,7 +32,9 @@ public:
     // The history gives back the memory of its oldest undo steps past this many bytes, all but the newest.
     static constexpr qsizetype kHistoryBudget = qsizetype(256) << 20;
 
+    // A const read copies the text while typing has an edit's gap open in it; the other closes the gap.
     QString text() const { return document_.text(); }
+    QString text() { return document_.text(); }
     // The exact text and where the view's positions fall in it; the view shows an older text while behind.
     const ExactText &exact() const { return document_.exact(); }
     bool behind() const { return document_.behind(); }
