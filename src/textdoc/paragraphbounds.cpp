@@ -10,6 +10,8 @@
 namespace
 {
 
+// No piece is longer than this.
+constexpr qsizetype kLongestPiece = qsizetype(1) << 15;
 // Qt's syllable rules for Indic scripts start again at any consonant; this many units before an offset are
 // enough for them to fall back into step with the whole paragraph.
 constexpr qsizetype kResync = 32;
@@ -55,7 +57,6 @@ bool FreshStart(const ExactText &text, qsizetype i)
 // longer than this, so no farther character can be the first of its own with a script.
 bool TakesTailoredScript(const ExactText &text, qsizetype offset)
 {
-    constexpr qsizetype kLongestPiece = qsizetype(1) << 15;
     // A long run of them (emoji, flags) is asked about at each cut along it: what was read of it serves on.
     static struct {
         const ExactText *text = nullptr;
@@ -210,4 +211,18 @@ qsizetype ClusterCutNear(
     const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high)
 {
     return CutNear(text, known, low, target, high, false);
+}
+
+qsizetype NoScriptRunStart(const ExactText &text, qsizetype offset)
+{
+    qsizetype start = offset;
+    while (start > 0 && offset - start < kLongestPiece && !ExactText::isBreak(text.at(start - 1))) {
+        const bool pair
+            = start >= 2 && text.at(start - 1).isLowSurrogate() && text.at(start - 2).isHighSurrogate();
+        const qsizetype at = start - (pair ? 2 : 1);
+        if (QChar::script(CodePointAt(text, at)) > QChar::Script_Common)
+            break;
+        start = at;
+    }
+    return start;
 }

@@ -29,6 +29,9 @@ qsizetype CutAfter(const ExactText &text, qsizetype exact, qsizetype cut, qsizet
 void FitPieces(ExactText &text, Position from, Position to, qsizetype chunk, QList<JointEdit> &edits)
 {
     chunk = std::max<qsizetype>(chunk, 2);
+    // What the edit put in or took out can change the script that characters of no script before it are read
+    // in, and with it where a piece may start among them.
+    from = std::min(from, text.toPosition(Offset(NoScriptRunStart(text, text.toExact(from).value())), false));
     // Joints added or taken out before `to` move it, not its distance from the end.
     const qsizetype tail = text.positions() - to;
     Position start = text.pieceStart(from);
@@ -90,6 +93,7 @@ void FitPieces(ExactText &text, Position from, Position to, qsizetype chunk, QLi
 QString BrokenJointRule(const ExactText &text, qsizetype chunk)
 {
     chunk = std::max<qsizetype>(chunk, 2);
+    qsizetype paragraph = 0;
     for (Position joint = text.nextJoint(Position(0)); joint < text.positions();
          joint = text.nextJoint(joint + 1)) {
         const qsizetype offset = text.toExact(joint).value();
@@ -102,9 +106,14 @@ QString BrokenJointRule(const ExactText &text, qsizetype chunk)
         if (offset == 0 || offset == text.size() || ExactText::isBreak(text.at(offset - 1))
             || ExactText::isBreak(text.at(offset)) || text.isJoint(joint + 1))
             return broken("stands at a paragraph's edge or beside another joint");
-        // The piece before starts at the paragraph's start or at a joint already found sound.
-        const qsizetype before = text.toExact(text.pieceStart(joint)).value();
-        if (!IsPieceStart(text, before, offset))
+        // The piece before starts at the paragraph's start or at a joint already found sound. Qt's Indic
+        // rules read characters of no script after an Indic one otherwise in the whole paragraph than from
+        // a joint among them, so a joint may stand where either reading allows it.
+        const Position pieceStart = text.pieceStart(joint);
+        const qsizetype before = text.toExact(pieceStart).value();
+        if (pieceStart == Position(0) || !text.isJoint(pieceStart - 1))
+            paragraph = before;
+        if (!IsPieceStart(text, before, offset) && !IsPieceStart(text, paragraph, offset))
             return broken("cuts a cluster, or a pair that Qt reads otherwise in a piece alone");
         const Position next = text.nextJoint(joint + 1);
         const qsizetype limit = std::min(

@@ -22,3 +22,8 @@ qsizetype SpaceCutNear(
     const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high);
 qsizetype ClusterCutNear(
     const ExactText &text, qsizetype known, qsizetype low, qsizetype target, qsizetype high);
+
+// The first offset of the run of characters of no script of their own (spaces, digits, emoji, marks) that
+// ends at `offset`, looking back no farther than a piece is long. Qt reads a piece that starts among them in
+// the script of the character after them, so an edit at `offset` can change how such a piece reads.
+qsizetype NoScriptRunStart(const ExactText &text, qsizetype offset);
