@@ -226,3 +226,11 @@ qsizetype NoScriptRunStart(const ExactText &text, qsizetype offset)
     }
     return start;
 }
+
+qsizetype RegionalIndicatorRunEnd(const ExactText &text, qsizetype offset)
+{
+    qsizetype end = offset;
+    while (end + 1 < text.size() && IsRegionalIndicator(text, end))
+        end += 2;
+    return end;
+}

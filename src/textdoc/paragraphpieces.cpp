@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include <QTextBoundaryFinder>
+
 #include "textdoc/exacttext.h"
 #include "textdoc/paragraphbounds.h"
 
@@ -32,6 +34,8 @@ void FitPieces(ExactText &text, Position from, Position to, qsizetype chunk, QLi
     // What the edit put in or took out can change the script that characters of no script before it are read
     // in, and with it where a piece may start among them.
     from = std::min(from, text.toPosition(Offset(NoScriptRunStart(text, text.toExact(from).value())), false));
+    // What it did to a run of regional indicators moves the pairs of all the rest of the run.
+    to = std::max(to, text.toPosition(Offset(RegionalIndicatorRunEnd(text, text.toExact(to).value())), true));
     // Joints added or taken out before `to` move it, not its distance from the end.
     const qsizetype tail = text.positions() - to;
     Position start = text.pieceStart(from);
@@ -93,7 +97,10 @@ void FitPieces(ExactText &text, Position from, Position to, qsizetype chunk, QLi
 QString BrokenJointRule(const ExactText &text, qsizetype chunk)
 {
     chunk = std::max<qsizetype>(chunk, 2);
-    qsizetype paragraph = 0;
+    // The clusters of the paragraph that holds the joints being looked at, read whole as Qt reads it.
+    qsizetype paragraph = -1;
+    QString units;
+    QTextBoundaryFinder clusters;
     for (Position joint = text.nextJoint(Position(0)); joint < text.positions();
          joint = text.nextJoint(joint + 1)) {
         const qsizetype offset = text.toExact(joint).value();
@@ -106,15 +113,20 @@ QString BrokenJointRule(const ExactText &text, qsizetype chunk)
         if (offset == 0 || offset == text.size() || ExactText::isBreak(text.at(offset - 1))
             || ExactText::isBreak(text.at(offset)) || text.isJoint(joint + 1))
             return broken("stands at a paragraph's edge or beside another joint");
-        // The piece before starts at the paragraph's start or at a joint already found sound. Qt's Indic
-        // rules read characters of no script after an Indic one otherwise in the whole paragraph than from
-        // a joint among them, so a joint may stand where either reading allows it.
-        const Position pieceStart = text.pieceStart(joint);
-        const qsizetype before = text.toExact(pieceStart).value();
-        if (pieceStart == Position(0) || !text.isJoint(pieceStart - 1))
+        const qsizetype before = text.toExact(text.pieceStart(joint)).value();
+        if (paragraph < 0 || before < paragraph || before > paragraph + units.size()) {
             paragraph = before;
-        if (!IsPieceStart(text, before, offset) && !IsPieceStart(text, paragraph, offset))
-            return broken("cuts a cluster, or a pair that Qt reads otherwise in a piece alone");
+            while (paragraph > 0 && !ExactText::isBreak(text.at(paragraph - 1)))
+                --paragraph;
+            qsizetype end = offset;
+            while (end < text.size() && !ExactText::isBreak(text.at(end)))
+                ++end;
+            units = text.mid(Offset(paragraph), end - paragraph);
+            clusters = QTextBoundaryFinder(QTextBoundaryFinder::Grapheme, units);
+        }
+        clusters.setPosition(offset - paragraph);
+        if (!clusters.isAtBoundary())
+            return broken("cuts a grapheme cluster of its paragraph");
         const Position next = text.nextJoint(joint + 1);
         const qsizetype limit = std::min(
             offset + chunk / 2, next < text.positions() ? text.toExact(next).value() : text.size());

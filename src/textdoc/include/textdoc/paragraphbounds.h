@@ -27,3 +27,7 @@ qsizetype ClusterCutNear(
 // ends at `offset`, looking back no farther than a piece is long. Qt reads a piece that starts among them in
 // the script of the character after them, so an edit at `offset` can change how such a piece reads.
 qsizetype NoScriptRunStart(const ExactText &text, qsizetype offset);
+
+// The end of the run of regional indicators that goes on from `offset`, if one does. Qt pairs them from the
+// run's start, so an edit before or in the run moves every pair after it.
+qsizetype RegionalIndicatorRunEnd(const ExactText &text, qsizetype offset);

@@ -22,8 +22,8 @@ struct JointEdit {
 void FitPieces(ExactText &text, Position from, Position to, qsizetype chunk, QList<JointEdit> &edits);
 
 // The rules every joint keeps once the pieces are fitted: it stands inside a paragraph, between two units,
-// where a piece may start, and the pieces on both sides of it are at least half a chunk long. Empty if the
-// text keeps them, else the first one broken and where.
+// where a grapheme cluster of the whole paragraph starts, and the pieces on both sides of it are at least
+// half a chunk long. Empty if the text keeps them, else the first one broken and where.
 QString BrokenJointRule(const ExactText &text, qsizetype chunk);
 
 // The base directions that Qt gives a paragraph shown whole, which its pieces must keep, from its first
