@@ -59,7 +59,6 @@ RotTextBox::~RotTextBox()
 void RotTextBox::replaceAll(const QString &text)
 {
     const TextDocument::Edit edit = document_.replaceAll(text, layout_->paused());
-    followChanges();
     // Under a pause the document shows only the last of many writes, when the pause ends; the box's text
     // and its change signal follow every write at once.
     if (edit.heldBack)
@@ -71,10 +70,7 @@ void RotTextBox::replaceSelection(const QString &text)
 {
     catchUp();
     const QTextCursor cursor = textCursor();
-    const TextDocument::Edit edit
-        = document_.replace(Position(cursor.selectionStart()), Position(cursor.selectionEnd()), text);
-    followChanges();
-    apply(edit);
+    apply(document_.replace(Position(cursor.selectionStart()), Position(cursor.selectionEnd()), text));
 }
 
 int RotTextBox::selectionLength() const
@@ -100,21 +96,18 @@ QString RotTextBox::selectedText() const
 void RotTextBox::undo()
 {
     catchUp();
-    const TextDocument::Edit edit = document_.undo();
-    followChanges();
-    apply(edit);
+    apply(document_.undo());
 }
 
 void RotTextBox::redo()
 {
     catchUp();
-    const TextDocument::Edit edit = document_.redo();
-    followChanges();
-    apply(edit);
+    apply(document_.redo());
 }
 
 void RotTextBox::apply(const TextDocument::Edit &edit)
 {
+    followChanges();
     // One layout for all the writes: a text and the joints that cut it into pieces.
     const LayoutPause pause(this);
     for (const TextDocument::Write &each : edit.writes)

@@ -91,10 +91,7 @@ void RotTextBox::dropEvent(QDropEvent *event)
     // The drag's source removes nothing itself once the drop reports a copy.
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    if (at < selection.selectionStart() || at > selection.selectionEnd()) {
-        const TextDocument::Edit edit = document_.move(
-            Position(selection.selectionStart()), Position(selection.selectionEnd()), Position(at));
-        followChanges();
-        apply(edit);
-    }
+    if (at < selection.selectionStart() || at > selection.selectionEnd())
+        apply(document_.move(
+            Position(selection.selectionStart()), Position(selection.selectionEnd()), Position(at)));
 }

@@ -105,6 +105,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // Takes in the changes of the command that gave `edit`, then makes its writes.
     void apply(const TextDocument::Edit &edit);
     void write(const TextDocument::Write &write);
     void takeUserChange(int from, int removed, int added);
